@@ -18,11 +18,13 @@ IconvConverter& Converter(int which) {
   thread_local IconvConverter utf16ToLocal(kLocal, kUtf16Host);
   thread_local IconvConverter localToUtf8("UTF-8", kLocal);
   thread_local IconvConverter utf8ToLocal(kLocal, "UTF-8");
+  thread_local IconvConverter utf16ToUtf8("UTF-8", kUtf16Host);
   switch (which) {
     case 0: return localToUtf16;
     case 1: return utf16ToLocal;
     case 2: return localToUtf8;
-    default: return utf8ToLocal;
+    case 3: return utf8ToLocal;
+    default: return utf16ToUtf8;
   }
 }
 
@@ -80,6 +82,11 @@ std::string LocalToUtf8(std::string_view local) {
 Text Utf8ToLocalText(std::string_view utf8) {
   if (IsAscii(utf8)) return Text(utf8);
   return Converter(3).ConvertLenient(utf8, kLocalReplacement, 1);
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  const std::string_view bytes(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2);
+  return Converter(4).ConvertLenient(bytes, "\xEF\xBF\xBD", 2);
 }
 
 Text CodePointToLocal(char32_t cp) {

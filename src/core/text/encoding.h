@@ -14,6 +14,7 @@ std::u16string LocalToUtf16(std::string_view local);
 Text Utf16ToLocalText(std::u16string_view utf16);
 std::string LocalToUtf8(std::string_view local);
 Text Utf8ToLocalText(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
 
 // The local form of one Unicode code point; empty for a surrogate, zero or a value above
 // U+10FFFF.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 
 #include "core/search/size_text.h"
 
@@ -40,6 +41,58 @@ TEST(ResultText, LineReading) {
       {std::string("a\0b\n", 4), V{std::string("a\0b", 3)}},
   };
   for (const auto& r : rows) EXPECT_EQ(Lines(r.text), r.want) << r.text;
+}
+
+// The line rule written the plain way, one character at a time.
+std::vector<std::string> ReferenceLines(std::string_view text) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80) {
+      i += 2;
+      continue;
+    }
+    if (c == '\n' || c == 0x1A) {
+      std::string line(text.substr(start, i - start));
+      const bool crAtStart = [&] {
+        if (line.empty() || line.back() != '\r') return false;
+        std::size_t k = 0;
+        while (k + 1 < line.size()) k += static_cast<unsigned char>(line[k]) >= 0x80 ? 2 : 1;
+        return k == line.size() - 1;
+      }();
+      if (crAtStart) line.pop_back();
+      out.push_back(line);
+      if (c == 0x1A) return out;
+      start = i + 1;
+    }
+    ++i;
+  }
+  if (start < text.size()) {
+    std::string line(text.substr(start));
+    std::size_t k = 0;
+    while (k + 1 < line.size()) k += static_cast<unsigned char>(line[k]) >= 0x80 ? 2 : 1;
+    if (!line.empty() && line.back() == '\r' && k == line.size() - 1) line.pop_back();
+    out.push_back(line);
+  }
+  return out;
+}
+
+// Texts made of the bytes that matter, long enough to cross the scanner's 64-byte blocks
+// with runs of high bytes of every parity.
+TEST(ResultText, LineReadingMatchesCharacterByCharacterRule) {
+  const char alphabet[] = {'a', '|', '\n', '\r', '\x1A', '\x81', '\xD6', '\xFE', '\x7C', '0'};
+  std::mt19937 rng(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(rng() % 400, 'a');
+    const unsigned highOdds = rng() % 10 + 1;
+    for (char& c : text) {
+      c = (rng() % 10 < highOdds) ? '\x81' : alphabet[rng() % sizeof alphabet];
+      if (c == '\x1A' && rng() % 8 != 0) c = 'b';  // keep most texts running to the end
+    }
+    ASSERT_EQ(Lines(text), ReferenceLines(text)) << "round " << round;
+  }
 }
 
 TEST(ResultText, SplitNeedsExactlyFiveFields) {

@@ -32,39 +32,103 @@ std::int64_t ParseSize(std::string_view text) {
 
 std::int64_t ResourceRecord::SizeValue() const { return ParseSize(size); }
 
-bool ResultLineReader::Next(std::string_view& line) {
-  if (ended_ || pos_ >= text_.size()) return false;
-  const std::size_t start = pos_;
-  const std::size_t n = text_.size();
-  std::size_t i = pos_;
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(text_.data());
-  while (i < n) {
-    const unsigned char c = p[i];
-    if (c >= 0x80) {
-      i += 2;
-    } else if (c == '\n' || c == 0x1A) {
-      break;
-    } else {
-      ++i;
+namespace {
+
+struct ScannedLine {
+  std::size_t start = 0;
+  std::size_t end = 0;  // after dropping one trailing CR
+  std::size_t bars = 0;
+  std::array<std::size_t, 6> barAt{};
+};
+
+// Scans one line from `pos` with the text's separator scanner, noting where its first six "|"
+// stand. Returns false when no line is left.
+bool ScanLine(std::string_view text, SeparatorScanner& scanner, std::size_t& pos, bool& ended,
+              ScannedLine& out) {
+  if (ended || pos >= text.size()) return false;
+  const std::size_t n = text.size();
+  out.start = pos;
+  out.bars = 0;
+  std::size_t end = n;
+  for (;;) {
+    const std::size_t at = scanner.Next();
+    if (at >= n) break;
+    if (text[at] == '|') {
+      if (out.bars < out.barAt.size()) out.barAt[out.bars] = at;
+      ++out.bars;
+      continue;
     }
+    end = at;
+    break;
   }
-  std::size_t end = i < n ? i : n;
-  if (end < n && p[end] == 0x1A) {
-    ended_ = true;
+  if (end < n && text[end] == 0x1A) {
+    ended = true;
   } else {
-    pos_ = end + 1;
+    pos = end + 1;
   }
-  if (end > start && p[end - 1] == '\r' && IsCharStart(text_, start, end - 1)) --end;
-  line = text_.substr(start, end - start);
+  if (end > out.start && text[end - 1] == '\r' && IsCharStart(text, out.start, end - 1)) --end;
+  out.end = end;
+  return true;
+}
+
+// The "|" of a text that is one line already (LF, 0x1A and CR are ordinary bytes here).
+void ScanWholeLine(std::string_view text, ScannedLine& out) {
+  out.start = 0;
+  out.end = text.size();
+  out.bars = 0;
+  for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+    if (text[i] != '|') continue;
+    if (out.bars < out.barAt.size()) out.barAt[out.bars] = i;
+    ++out.bars;
+  }
+}
+
+void AssignField(Text& out, std::string_view field);
+
+// Five fields are either four "|" and a non-empty rest, or five "|" and nothing after.
+bool FillRecord(std::string_view text, const ScannedLine& line, ResourceRecord& record) {
+  const std::size_t bars = line.bars;
+  const bool five = (bars == 4 && line.end > line.barAt[3] + 1) ||
+                    (bars == 5 && line.end == line.barAt[4] + 1);
+  if (!five) return false;
+  auto field = [&](std::size_t k) {
+    const std::size_t from = k == 0 ? line.start : line.barAt[k - 1] + 1;
+    const std::size_t to = k < bars ? line.barAt[k] : line.end;
+    return text.substr(from, to - from);
+  };
+  AssignField(record.size, field(0));
+  AssignField(record.hash, field(1));
+  AssignField(record.actor, field(2));
+  AssignField(record.extra, field(3));
+  AssignField(record.name, field(4));
+  return true;
+}
+
+}  // namespace
+
+bool ResultLineReader::Next(std::string_view& line) {
+  ScannedLine scanned;
+  if (!ScanLine(text_, scanner_, pos_, ended_, scanned)) return false;
+  line = text_.substr(scanned.start, scanned.end - scanned.start);
+  return true;
+}
+
+bool ResultRecordReader::Next(ResourceRecord& record, bool& isRecord) {
+  ScannedLine scanned;
+  if (!ScanLine(text_, scanner_, pos_, ended_, scanned)) return false;
+  isRecord = FillRecord(text_, scanned, record);
   return true;
 }
 
 namespace {
 
 // Fast path: most fields hold no reference at all.
-Text FieldText(std::string_view field) {
-  if (field.find('&') == npos) return Text(field);
-  return ResolveXmlReferences(field);
+void AssignField(Text& out, std::string_view field) {
+  if (field.find('&') == npos) {
+    out.assign(field);
+  } else {
+    out = ResolveXmlReferences(field);
+  }
 }
 
 std::optional<char32_t> ParseCharRef(std::string_view body) {
@@ -128,31 +192,12 @@ Text ResolveXmlReferences(std::string_view text) {
 }
 
 std::optional<ResourceRecord> SplitResultLine(std::string_view line) {
-  std::array<std::string_view, 5> fields;
-  std::size_t count = 0;
-  std::size_t fieldStart = 0;
-  const std::size_t n = line.size();
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(line.data());
-  for (std::size_t i = 0; i < n;) {
-    const unsigned char c = p[i];
-    if (c >= 0x80) {
-      i += 2;
-      continue;
-    }
-    if (c == '|') {
-      if (count == fields.size()) return std::nullopt;  // a sixth field
-      fields[count++] = line.substr(fieldStart, i - fieldStart);
-      fieldStart = i + 1;
-    }
-    ++i;
-  }
-  if (fieldStart < n) {
-    if (count == fields.size()) return std::nullopt;
-    fields[count++] = line.substr(fieldStart);
-  }
-  if (count != fields.size()) return std::nullopt;
-  return ResourceRecord{FieldText(fields[0]), FieldText(fields[1]), FieldText(fields[2]),
-                        FieldText(fields[3]), FieldText(fields[4])};
+  // A line holds no line end, so one scan covers it whole.
+  ScannedLine scanned;
+  ScanWholeLine(line, scanned);
+  ResourceRecord record;
+  if (!FillRecord(line, scanned, record)) return std::nullopt;
+  return record;
 }
 
 Text QvodAddress(const ResourceRecord& record) {
@@ -168,12 +213,23 @@ Text QvodAddress(const ResourceRecord& record) {
   return address;
 }
 
+std::string_view ResultTextView(std::string_view reply) {
+  static constexpr std::string_view kHead = "<return xsi:type=\"xsd:string\">";
+  static constexpr std::string_view kTail = "</return>";
+  const std::size_t h = FindText(reply, kHead);
+  if (h == npos) return {};
+  const std::size_t t = FindText(reply, kTail, h + kHead.size());
+  if (t == npos) return {};
+  return reply.substr(h + kHead.size(), t - h - kHead.size());
+}
+
 std::vector<ResourceRecord> ParseResultText(std::string_view resultText) {
   std::vector<ResourceRecord> records;
-  ResultLineReader reader(resultText);
-  std::string_view line;
-  while (reader.Next(line)) {
-    if (auto record = SplitResultLine(line)) records.push_back(std::move(*record));
+  ResultRecordReader reader(resultText);
+  ResourceRecord record;
+  bool isRecord = false;
+  while (reader.Next(record, isRecord)) {
+    if (isRecord) records.push_back(record);
   }
   return records;
 }

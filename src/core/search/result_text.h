@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/search/separator_scanner.h"
 #include "core/text/local_text.h"
 
 namespace xyx {
@@ -30,11 +31,29 @@ std::int64_t ParseSize(std::string_view text);
 // the line and the whole text, and line ends are looked for only at character starts.
 class ResultLineReader {
  public:
-  explicit ResultLineReader(std::string_view text) : text_(text) {}
+  explicit ResultLineReader(std::string_view text) : text_(text), scanner_(text) {}
   bool Next(std::string_view& line);
 
  private:
   std::string_view text_;
+  SeparatorScanner scanner_;
+  std::size_t pos_ = 0;
+  bool ended_ = false;
+};
+
+// Reads lines and splits each one in the same pass: the fast path of a search's row loop.
+// Every line counts, so that a caller can do its per-line work also after a skipped line.
+class ResultRecordReader {
+ public:
+  explicit ResultRecordReader(std::string_view text) : text_(text), scanner_(text) {}
+  // Steps over one line; false when no line is left. `isRecord` tells whether the line has
+  // exactly five fields; then `record` holds them. The record's buffers are reused from line
+  // to line, so reading costs no allocation once they are large enough.
+  bool Next(ResourceRecord& record, bool& isRecord);
+
+ private:
+  std::string_view text_;
+  SeparatorScanner scanner_;
   std::size_t pos_ = 0;
   bool ended_ = false;
 };
@@ -49,6 +68,9 @@ Text ResolveXmlReferences(std::string_view text);
 
 // "qvod://" size "|" hash "|" name "|".
 Text QvodAddress(const ResourceRecord& record);
+
+// The content of the reply's first return element, as a view into the reply.
+std::string_view ResultTextView(std::string_view reply);
 
 // Every record of a result text, in order.
 std::vector<ResourceRecord> ParseResultText(std::string_view resultText);

@@ -1,0 +1,1 @@
+xiyingxia_bench(bench_pattern pattern_bench.cpp)

@@ -1,0 +1,4 @@
+xiyingxia_fuzzer(fuzz_regexp fuzz_regexp.cpp)
+xiyingxia_warnings(fuzz_regexp)
+xiyingxia_fuzzer(fuzz_wildcard_regex fuzz_wildcard_regex.cpp)
+xiyingxia_warnings(fuzz_wildcard_regex)

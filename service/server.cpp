@@ -1,0 +1,76 @@
+#include "server.h"
+
+#include <map>
+#include <memory>
+
+#include "catalogue.h"
+#include "core/search/protocol.h"
+#include "soap.h"
+
+namespace xyx::service {
+
+namespace {
+
+constexpr const char* kXml = "text/xml; charset=utf-8";
+
+// SQLite connections are not shared between threads: each serving thread opens its own.
+Catalogue* ThreadCatalogue(const std::string& dbPath) {
+  thread_local std::map<std::string, std::unique_ptr<Catalogue>> open;
+  auto& slot = open[dbPath];
+  if (!slot) {
+    std::string error;
+    slot = Catalogue::Open(dbPath, error);
+  }
+  return slot.get();
+}
+
+void Fault(httplib::Response& res, const SoapFault& fault) {
+  res.status = fault.status;
+  res.set_content(FaultResponse(fault), kXml);
+}
+
+}  // namespace
+
+void InstallSearchService(httplib::Server& server, const std::string& dbPath, int limit) {
+  const std::string path(kServicePath);
+  server.set_payload_max_length(kMaxRequestBody);
+
+  server.Post(path, [dbPath, limit](const httplib::Request& req, httplib::Response& res) {
+    const SearchCall call = ParseSearchCall(req.body);
+    if (call.fault) return Fault(res, *call.fault);
+    Catalogue* catalogue = ThreadCatalogue(dbPath);
+    if (!catalogue) {
+      return Fault(res, {500, "SOAP-ENV:Server", "the catalogue cannot be opened"});
+    }
+    res.set_content(SearchResponse(catalogue->Search(*call.keyword, limit)), kXml);
+  });
+
+  const auto notAllowed = [](const httplib::Request&, httplib::Response& res) {
+    res.set_header("Allow", "POST");
+    Fault(res, {405, "SOAP-ENV:Client", "the search call is a POST"});
+  };
+  server.Get(path, notAllowed);
+  server.Put(path, notAllowed);
+  server.Patch(path, notAllowed);
+  server.Delete(path, notAllowed);
+  server.Options(path, notAllowed);
+
+  // Whatever else ends in an error status (unknown path, oversized body) still gets a fault.
+  server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+    if (!res.body.empty()) return;
+    if (res.status == 413) {
+      Fault(res, {413, "SOAP-ENV:Client", "the request body is larger than 64 KiB"});
+    } else if (res.status == 404) {
+      Fault(res, {404, "SOAP-ENV:Client", "no such service path"});
+    } else {
+      Fault(res, {res.status, res.status >= 500 ? "SOAP-ENV:Server" : "SOAP-ENV:Client",
+                  "the request cannot be served"});
+    }
+  });
+  server.set_exception_handler(
+      [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+        Fault(res, {500, "SOAP-ENV:Server", "internal error"});
+      });
+}
+
+}  // namespace xyx::service

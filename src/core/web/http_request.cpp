@@ -195,6 +195,7 @@ struct HttpRequest::Impl {
   std::vector<std::string> headerLines;
   std::string responseBody;
   bool failedInCallback = false;
+  bool headersComplete = false;  // the blank line after the last response's headers arrived
 
   // No-progress limits.
   bool connected = false;
@@ -209,6 +210,7 @@ struct HttpRequest::Impl {
     responseBody.clear();
     responseBody.shrink_to_fit();
     failedInCallback = false;
+    headersComplete = false;
   }
 
   void Detach() {
@@ -239,6 +241,7 @@ std::size_t HttpRequest::Impl::OnHeader(char* data, std::size_t size, std::size_
   if (StartsNoCase(line, "HTTP/")) {
     // A new response begins (after an interim 1xx or a redirect hop): only the last one counts.
     impl->headerLines.clear();
+    impl->headersComplete = false;
     impl->status = 0;
     impl->statusText.clear();
     const std::size_t sp = line.find(' ');
@@ -257,6 +260,7 @@ std::size_t HttpRequest::Impl::OnHeader(char* data, std::size_t size, std::size_
     return n;
   }
   if (line.empty()) {
+    impl->headersComplete = true;
     // End of one response's headers. Never follow a redirect from https down to http.
     if (impl->redirects && impl->status >= 300 && impl->status < 400) {
       const char* current = nullptr;
@@ -411,7 +415,8 @@ bool HttpRequest::Impl::Configure() {
 void HttpRequest::Impl::Finish(CURLcode code) {
   Detach();
   headerList.reset();
-  if (code == CURLE_OK && !failedInCallback && status > 0) {
+  // A reply cut off inside its headers is no response, even when curl accepts it.
+  if (code == CURLE_OK && !failedInCallback && headersComplete && status > 0) {
     state = State::Done;
   } else {
     ClearResponse();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 #include "gui/app/main_window.h"
 #include "gui/app/program.h"
@@ -20,6 +21,9 @@ void ExitRoutineTest::closingTheWindowRunsTheRoutineOnce() {
   AppState state;
   state.playerPath = "/opt/qvod/QvodPlayer.exe";
   state.chosenPlayerFile = "/home/u/QvodPlayer.exe";
+  state.httpSession = std::make_unique<HttpSession>();
+  std::weak_ptr<HttpRequest> request = state.httpSession->GetRequestObject();
+  QVERIFY(!request.expired());
   ExitRoutine exitRoutine(state);
   exitRoutine.Register(*QCoreApplication::instance());
 
@@ -32,6 +36,8 @@ void ExitRoutineTest::closingTheWindowRunsTheRoutineOnce() {
   QVERIFY(exitRoutine.hasRun());
   QVERIFY(state.playerPath.empty());
   QVERIFY(state.chosenPlayerFile.empty());
+  QVERIFY(!state.httpSession);
+  QVERIFY(request.expired());  // the request object went with the session
 
   // Asked again (the program asks once more after the loop): nothing is freed a second time.
   state.playerPath = "kept";

@@ -154,6 +154,10 @@ void MainWindow::CreateStatusBar() {
   statusBar_->setGeometry(0, height() - kStatusBarHeight, width(), kStatusBarHeight);
   statusPart_ = new QLabel(QStringLiteral("右击搜索按钮，可在结果内定位"), statusBar_);
   statusPart_->setFont(SongFont(15, false));
+  // The CJK fallback fonts have a tall line box; centre the line in the 20-pixel bar rather
+  // than letting the label ask for more height than the bar has.
+  statusPart_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+  statusPart_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   statusBar_->addWidget(statusPart_, 1);
 }
 

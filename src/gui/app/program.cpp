@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 
 #include "gui/app/main_window.h"
 
@@ -59,6 +60,7 @@ void ExitRoutine::Run() {
   state_.playerPath.shrink_to_fit();
   state_.chosenPlayerFile.clear();
   state_.chosenPlayerFile.shrink_to_fit();
+  state_.httpSession.reset();
 }
 
 void WatchStartup(QWidget& window) {
@@ -71,6 +73,9 @@ int RunProgram(int& argc, char** argv) {
   QApplication app(argc, argv);
 
   AppState state;
+  // Its constructor creates the request object; when that fails, requests just come back
+  // empty and the program runs on.
+  state.httpSession = std::make_unique<HttpSession>();
 
   ExitRoutine exitRoutine(state);
   exitRoutine.Register(app);

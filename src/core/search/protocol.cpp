@@ -1,5 +1,7 @@
 #include "core/search/protocol.h"
 
+#include <cstdlib>
+
 #include "core/text/encoding.h"
 
 namespace xyx {
@@ -56,6 +58,11 @@ Text ServiceAddress(std::string_view host) {
   if (colon == npos || (bracket != npos && colon < bracket)) address += ":8080";
   address.append(kServicePath);
   return address;
+}
+
+Text ServiceHostFromEnvironment() {
+  const char* host = std::getenv("XIYINGXIA_SERVICE_HOST");
+  return host && *host ? Text(host) : Text("127.0.0.1:8080");
 }
 
 Bytes AnsiToUtf16Bytes(std::string_view text) {

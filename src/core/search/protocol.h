@@ -17,6 +17,9 @@ inline constexpr std::string_view kServicePath = "/qvodabmservice.dll/soap/IyxSe
 // The service address for a host given as "host" (port 8080) or "host:port".
 Text ServiceAddress(std::string_view host);
 
+// The host of the search service: XIYINGXIA_SERVICE_HOST when set, else "127.0.0.1:8080".
+Text ServiceHostFromEnvironment();
+
 // The request body for a keyword (local text). The keyword goes in as UTF-8, with "&", "<"
 // and ">" escaped so that no keyword can break or rewrite the envelope.
 Bytes BuildSearchRequest(std::string_view keyword);

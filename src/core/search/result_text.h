@@ -32,6 +32,8 @@ std::int64_t ParseSize(std::string_view text);
 class ResultLineReader {
  public:
   explicit ResultLineReader(std::string_view text) : text_(text), scanner_(text) {}
+  // The reader keeps a view: a temporary text would be gone before the first line.
+  explicit ResultLineReader(std::string&&) = delete;
   bool Next(std::string_view& line);
 
  private:
@@ -46,6 +48,7 @@ class ResultLineReader {
 class ResultRecordReader {
  public:
   explicit ResultRecordReader(std::string_view text) : text_(text), scanner_(text) {}
+  explicit ResultRecordReader(std::string&&) = delete;
   // Steps over one line; false when no line is left. `isRecord` tells whether the line has
   // exactly five fields; then `record` holds them. The record's buffers are reused from line
   // to line, so reading costs no allocation once they are large enough.

@@ -1,0 +1,13 @@
+#pragma once
+// The exported address list: one address per line in local text, each line ended by CR LF,
+// no byte-order mark. An empty list gives no bytes.
+
+#include <vector>
+
+#include "core/text/local_text.h"
+
+namespace xyx {
+
+Bytes AddressListBytes(const std::vector<Text>& addresses);
+
+}  // namespace xyx

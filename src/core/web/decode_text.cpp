@@ -83,6 +83,7 @@ Text ConvertStrict(std::string_view rest, int kind) {
 // Data read as local text: up to the first zero byte or the first 0x1A that starts a
 // character; a lead byte whose second byte would be the zero is dropped.
 std::string_view ReadLocal(std::string_view data) {
+  if (data.empty()) return data;
   const void* zeroAt = std::memchr(data.data(), '\0', data.size());
   const std::size_t zero =
       zeroAt ? static_cast<std::size_t>(static_cast<const char*>(zeroAt) - data.data()) : npos;

@@ -1,0 +1,3 @@
+xiyingxia_bench(bench_web_decode web_decode_bench.cpp)
+xiyingxia_bench(bench_web_access web_access_bench.cpp)
+target_link_libraries(bench_web_access PRIVATE PkgConfig::HTTPLIB)

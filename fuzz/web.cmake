@@ -1,0 +1,4 @@
+xiyingxia_fuzzer(fuzz_web_decode_text web_decode_text.cpp)
+xiyingxia_warnings(fuzz_web_decode_text)
+xiyingxia_fuzzer(fuzz_web_text_between web_text_between.cpp)
+xiyingxia_warnings(fuzz_web_text_between)

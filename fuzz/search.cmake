@@ -1,0 +1,2 @@
+xiyingxia_fuzzer(fuzz_result_text fuzz_result_text.cpp)
+xiyingxia_fuzzer(fuzz_wildcard fuzz_wildcard.cpp)

@@ -3,7 +3,9 @@
 // reply:      the SOAP reply envelope around the result lines, in local text (GB18030)
 // reply-utf8: the same in UTF-8, as the service sends it
 // lines:      the result lines alone, in local text
-// tsv:        a catalogue import file (size, hash, actor, name), UTF-8
+// tsv:        a catalogue import file (size, hash, actor, name), UTF-8, names as in replies
+// catalogue:  a catalogue import file with a large vocabulary, UTF-8
+// keywords:   one-word search keywords drawn from the catalogue's vocabulary
 
 #include <cstdint>
 #include <cstdio>
@@ -45,6 +47,43 @@ std::string MakeLine(std::mt19937_64& rng, std::uint64_t i, bool tsv) {
          name + "\r\n";
 }
 
+// A catalogue vocabulary large enough that a one-word search finds tens of entries, as a
+// search for one film does: Latin words of three syllables and Chinese words of three
+// characters.
+const char* const kSyllables[] = {"ka", "lo", "mi", "ra", "ven", "tor", "sa", "ne", "qui",
+                                  "dor", "bel", "an", "ix", "mu", "ter", "zo", "pe", "gal",
+                                  "ri", "sul", "ha", "ko", "ni", "wen", "ba", "do", "lu",
+                                  "fen", "ta", "mor", "cy", "el"};
+const char* const kHanzi[] = {"星", "河", "月", "光", "风", "云", "山", "海", "龙", "虎",
+                              "春", "秋", "夜", "雪", "花", "城", "剑", "影", "梦", "火",
+                              "天", "地", "人", "心", "金", "石", "水", "木", "东", "西",
+                              "南", "北", "红", "白", "青", "黑", "长", "江", "古", "新"};
+
+std::string LatinWord(std::mt19937_64& rng) {
+  std::string w;
+  const int n = 3;
+  for (int k = 0; k < n; ++k) w += kSyllables[rng() % std::size(kSyllables)];
+  return w;
+}
+
+std::string HanziWord(std::mt19937_64& rng) {
+  std::string w;
+  for (int k = 0; k < 3; ++k) w += kHanzi[rng() % std::size(kHanzi)];
+  return w;
+}
+
+std::string MakeCatalogueLine(std::mt19937_64& rng, std::uint64_t i) {
+  std::string name = HanziWord(rng) + " " + LatinWord(rng);
+  name += " " + std::string(kTags[rng() % std::size(kTags)]);
+  const std::uint64_t size = 50'000'000 + rng() % 6'000'000'000ULL;
+  char hash[41];
+  std::snprintf(hash, sizeof hash, "%016llX%016llX%08X",
+                static_cast<unsigned long long>(rng()), static_cast<unsigned long long>(i),
+                static_cast<unsigned>(rng() & 0xFFFFFFFF));
+  return std::to_string(size) + "\t" + hash + "\t" + kActors[rng() % std::size(kActors)] +
+         "\t" + name + "\t" + std::to_string(i % 7) + "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,8 +97,18 @@ int main(int argc, char** argv) {
     else if (opt == "--out") out = argv[i + 1];
   }
   if (out.empty()) {
-    std::cerr << "usage: xiyingxia-gen-reply --lines N --format reply|reply-utf8|lines|tsv --out FILE\n";
+    std::cerr << "usage: xiyingxia-gen-reply --lines N --format FORMAT --out FILE\n";
     return 2;
+  }
+  if (format == "catalogue" || format == "keywords") {
+    // catalogue: the service's import file; keywords: one-word searches over it, one a line.
+    std::ofstream file(out, std::ios::binary);
+    std::mt19937_64 rng(format == "catalogue" ? 20261211 : 1211);
+    for (std::uint64_t i = 0; i < lines; ++i) {
+      file << (format == "catalogue" ? MakeCatalogueLine(rng, i)
+                                     : (i % 2 ? LatinWord(rng) : HanziWord(rng)) + "\n");
+    }
+    return file ? 0 : 1;
   }
   const bool local = format == "reply" || format == "lines";
   const bool envelope = format == "reply" || format == "reply-utf8";

@@ -137,6 +137,9 @@ std::unique_ptr<Catalogue> Catalogue::Open(const std::string& dbPath, std::strin
     return nullptr;
   }
   SqliteHandle db(raw);
+  // Reading through a memory map saves a system call per page on every search.
+  std::string ignored;
+  Exec(db.get(), "PRAGMA mmap_size=1073741824; PRAGMA cache_size=-16384;", ignored);
   if (!Prepare(db.get(), "SELECT 1 FROM films_fts LIMIT 1")) {
     error = dbPath + " holds no catalogue";
     return nullptr;

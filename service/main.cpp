@@ -1,5 +1,6 @@
 // xiyingxia-service: the reference search service.
 //   xiyingxia-service [--host ADDR] [--port N] [--db FILE] [--import TSV] [--limit N]
+//                     [--build-only]
 // Without --db the service builds a temporary catalogue from the demo catalogue (or from
 // --import) and removes it on exit.
 
@@ -30,7 +31,7 @@ void Stop(int) {
 
 int Usage() {
   std::cerr << "usage: xiyingxia-service [--host ADDR] [--port N] [--db FILE] [--import TSV] "
-               "[--limit N]\n";
+               "[--limit N] [--build-only]\n";
   return 2;
 }
 
@@ -42,8 +43,13 @@ int main(int argc, char** argv) {
   std::string db;
   std::string import;
   int limit = 1000;
+  bool buildOnly = false;  // import into --db and exit
   for (int i = 1; i < argc; ++i) {
     const std::string opt = argv[i];
+    if (opt == "--build-only") {
+      buildOnly = true;
+      continue;
+    }
     if (i + 1 >= argc) return Usage();
     const std::string value = argv[++i];
     try {
@@ -75,6 +81,7 @@ int main(int argc, char** argv) {
     }
     std::cerr << "xiyingxia-service: catalogue of " << rows << " entries in " << db << "\n";
   }
+  if (buildOnly) return temporary.empty() ? 0 : Usage();
 
   httplib::Server server;
   xyx::service::InstallSearchService(server, db, limit);

@@ -34,6 +34,10 @@ void Fault(httplib::Response& res, const SoapFault& fault) {
 void InstallSearchService(httplib::Server& server, const std::string& dbPath, int limit) {
   const std::string path(kServicePath);
   server.set_payload_max_length(kMaxRequestBody);
+  // Replies go out as headers then body: without TCP_NODELAY, Nagle's algorithm and the
+  // client's delayed ACK hold every kept-alive reply back for tens of milliseconds.
+  server.set_tcp_nodelay(true);
+  server.set_keep_alive_max_count(10000);
 
   server.Post(path, [dbPath, limit](const httplib::Request& req, httplib::Response& res) {
     const SearchCall call = ParseSearchCall(req.body);

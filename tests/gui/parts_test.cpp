@@ -1,6 +1,8 @@
 // The result list model, the control kinds' extra events and the file-dialog filter text.
 
+#include <QDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "gui/app/controls.h"
@@ -19,6 +21,7 @@ class PartsTest : public QObject {
   void listReportsClicksAfterSelecting();
   void nameFilters_data();
   void nameFilters();
+  void initialDirectoryMapsIntoWinePrefix();
 };
 
 namespace {
@@ -142,6 +145,20 @@ void PartsTest::nameFilters() {
   QFETCH(QString, filter);
   QFETCH(QStringList, expected);
   QCOMPARE(ToQtNameFilters(filter), expected);
+}
+
+void PartsTest::initialDirectoryMapsIntoWinePrefix() {
+  QTemporaryDir prefix;
+  QVERIFY(prefix.isValid());
+  QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("drive_c/Program Files/QvodPlayer")));
+  qputenv("WINEPREFIX", prefix.path().toUtf8());
+  QCOMPARE(LocalInitialDirectory(QStringLiteral("C:\\Program Files\\QvodPlayer")),
+           prefix.path() + QStringLiteral("/drive_c/Program Files/QvodPlayer"));
+  // Missing in the prefix, or not a directory path at all: the home directory.
+  QCOMPARE(LocalInitialDirectory(QStringLiteral("D:\\Games")), QDir::homePath());
+  QCOMPARE(LocalInitialDirectory(QStringLiteral("/no/such/dir")), QDir::homePath());
+  QCOMPARE(LocalInitialDirectory(prefix.path()), prefix.path());
+  qunsetenv("WINEPREFIX");
 }
 
 }  // namespace xyx

@@ -152,13 +152,9 @@ void MainWindow::CreateStatusBar() {
   statusBar_->setObjectName(QStringLiteral("状态条"));
   statusBar_->setFont(SongFont(15, false));
   statusBar_->setGeometry(0, height() - kStatusBarHeight, width(), kStatusBarHeight);
-  statusPart_ = new QLabel(QStringLiteral("右击搜索按钮，可在结果内定位"), statusBar_);
-  statusPart_->setFont(SongFont(15, false));
-  // The CJK fallback fonts have a tall line box; centre the line in the 20-pixel bar rather
-  // than letting the label ask for more height than the bar has.
-  statusPart_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
-  statusPart_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  statusBar_->addWidget(statusPart_, 1);
+  // The one part is the bar's own message line: it is centred in the full 20 pixels, where a
+  // label inside the bar's layout would lose the lower edge of the CJK glyphs.
+  statusBar_->showMessage(QStringLiteral("右击搜索按钮，可在结果内定位"));
 }
 
 void MainWindow::CreateSearchRow() {
@@ -228,11 +224,11 @@ void MainWindow::BindEvents() {
 }
 
 QString MainWindow::StatusText() const {
-  return statusPart_->text();
+  return statusBar_->currentMessage();
 }
 
 void MainWindow::SetStatusText(const QString& text) {
-  statusPart_->setText(text);
+  statusBar_->showMessage(text);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

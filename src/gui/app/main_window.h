@@ -89,7 +89,6 @@ class MainWindow : public QWidget {
   CommonFileDialog* playerDialog_ = nullptr;
   CommonFileDialog* exportDialog_ = nullptr;
   QStatusBar* statusBar_ = nullptr;
-  QLabel* statusPart_ = nullptr;
   SearchButton* searchButton_ = nullptr;
   SearchEdit* searchEdit_ = nullptr;
   ResultListView* resultList_ = nullptr;

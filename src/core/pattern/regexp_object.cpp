@@ -41,6 +41,10 @@ std::size_t ValidPrefix(std::u16string_view s) {
 // PCRE2 in UTF mode must never see a lone surrogate. Each one becomes U+FFFD, one code unit
 // for one, so every offset found in the copy is an offset into the original as well.
 std::u16string_view Sanitized(std::u16string_view s, std::u16string& buffer) {
+  // Most text has no surrogate at all; this branch-free test is cheap for it.
+  bool anySurrogate = false;
+  for (const char16_t u : s) anySurrogate |= (u & 0xF800) == 0xD800;
+  if (!anySurrogate) return s;
   const std::size_t valid = ValidPrefix(s);
   if (valid == s.size()) return s;
   buffer.assign(s);

@@ -27,7 +27,8 @@ class ExitRoutine {
 
 // With XIYINGXIA_STARTUP_MARKER=1 in the environment, prints one line once `window` has been
 // painted and the event loop has gone idle:
-//   xiyingxia-startup main_ms=<ms since main> epoch_us=<wall clock, microseconds>
+//   xiyingxia-startup main_ms=<ms since main> cpu_ms=<processor time used>
+//   epoch_us=<wall clock, microseconds>
 void WatchStartup(QWidget& window);
 
 // The whole program: toolkit, global state, exit routine, main window, message loop.

@@ -7,6 +7,7 @@
 #include <QPalette>
 
 #include "gui/app/home_pages.h"
+#include "gui/search/search_command.h"
 
 // Resources of a static library have to be registered by hand; Q_INIT_RESOURCE must be used
 // outside any namespace.
@@ -215,6 +216,9 @@ void MainWindow::CreateResultList() {
 }
 
 void MainWindow::BindEvents() {
+  searchCommand_ = new SearchCommand(*this);
+  connect(searchButton_, &QAbstractButton::clicked, searchCommand_,
+          &SearchCommand::SearchButtonClicked);
   connect(searchEdit_, &SearchEdit::focusGained, this, &MainWindow::HideSearchHint);
   connect(searchEdit_, &SearchEdit::focusLost, this, &MainWindow::ShowSearchHint);
   connect(bannerTimer_, &QTimer::timeout, this, &MainWindow::MoveBannerLogo);

@@ -17,6 +17,8 @@
 
 namespace xyx {
 
+class SearchCommand;
+
 class MainWindow : public QWidget {
   Q_OBJECT
 
@@ -52,6 +54,9 @@ class MainWindow : public QWidget {
   SearchEdit* searchEdit() const { return searchEdit_; }
   ResultListView* resultList() const { return resultList_; }
   ResultListModel* resultModel() const { return resultModel_; }
+
+  // The commands that the controls' events call.
+  SearchCommand* searchCommand() const { return searchCommand_; }
 
   // The status bar's one part.
   QString StatusText() const;
@@ -93,6 +98,7 @@ class MainWindow : public QWidget {
   SearchEdit* searchEdit_ = nullptr;
   ResultListView* resultList_ = nullptr;
   ResultListModel* resultModel_ = nullptr;
+  SearchCommand* searchCommand_ = nullptr;
   bool shownBefore_ = false;
   bool activatedBefore_ = false;
 };

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   clang clang-format libclang-rt-dev
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-l10n-tools
+  qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-svg-dev libqt6svg6 qt6-l10n-tools
   libgl-dev fonts-noto-cjk
   libcurl4-openssl-dev libpcre2-dev libicu-dev libcpp-httplib-dev libssl-dev
   libsqlite3-dev sqlite3

@@ -8,7 +8,7 @@
 #include "core/search/protocol.h"
 #include "core/search/result_text.h"
 #include "core/search/size_text.h"
-#include "core/text/encoding.h"
+#include "gui/app/local_text_qt.h"
 #include "gui/app/main_window.h"
 
 namespace xyx {
@@ -22,17 +22,6 @@ namespace {
 // How long the row loop may run before the window gets to handle its events again: short
 // enough to stay responsive, long enough not to repaint after every single row.
 constexpr qint64 kEventSliceMs = 15;
-
-QString FromLocal(std::string_view text) {
-  const std::u16string units = LocalToUtf16(text);
-  return QString(reinterpret_cast<const QChar*>(units.data()),
-                 static_cast<qsizetype>(units.size()));
-}
-
-Text ToLocal(const QString& text) {
-  return Utf16ToLocalText(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                              static_cast<std::size_t>(text.size())));
-}
 
 }  // namespace
 

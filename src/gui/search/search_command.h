@@ -27,6 +27,7 @@ class SearchCommand : public QObject {
   void SearchButtonClicked();
 
   const Text& serviceAddress() const { return serviceAddress_; }
+  void SetServiceAddress(Text address) { serviceAddress_ = std::move(address); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,9 +4,14 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QIcon>
+#include <QItemSelectionModel>
 #include <QPalette>
 
 #include "gui/app/home_pages.h"
+#include "gui/results/address_commands.h"
+#include "gui/results/locate_command.h"
+#include "gui/results/playback.h"
+#include "gui/results/sorting.h"
 #include "gui/search/search_command.h"
 
 // Resources of a static library have to be registered by hand; Q_INIT_RESOURCE must be used
@@ -224,6 +229,23 @@ void MainWindow::BindEvents() {
   connect(bannerTimer_, &QTimer::timeout, this, &MainWindow::MoveBannerLogo);
   connect(makerLogo_, &QAbstractButton::clicked, this, &MainWindow::OpenMakerHomePage);
   connect(productPicture_, &QAbstractButton::clicked, this, &MainWindow::OpenProductHomePage);
+
+  // The result list.
+  connect(this, &MainWindow::firstActivated, this, [this] { ReadPlayerPath(state_); });
+  connect(searchButton_, &SearchButton::rightPressed, this, [this] { LocateInResults(*this); });
+  connect(resultList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            CurrentRowChanged(*this, current.isValid() ? current.row() : -1);
+          });
+  connect(resultList_->header(), &QHeaderView::sectionClicked, this,
+          [this](int column) { ColumnHeaderClicked(*this, column); });
+  connect(resultList_, &ResultListView::rightClicked, this, [this] { ListRightClicked(*this); });
+  connect(resultList_, &ResultListView::listDoubleClicked, this,
+          [this] { ListDoubleClicked(*this); });
+  connect(playerPicture_, &QAbstractButton::clicked, this, [this] { ChoosePlayer(*this); });
+  connect(playerLink_, &LinkLabel::leftPressed, this, [this] { ChoosePlayer(*this); });
+  connect(exportPicture_, &QAbstractButton::clicked, this, [this] { ExportAddressList(*this); });
+  connect(exportLink_, &LinkLabel::leftPressed, this, [this] { ExportAddressList(*this); });
   bannerTimer_->start();
 }
 

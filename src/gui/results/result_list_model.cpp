@@ -99,6 +99,16 @@ std::int64_t ResultListModel::RowValue(int row) const {
   return rows_[static_cast<std::size_t>(row)].value;
 }
 
+void ResultListModel::ReorderRows(const std::vector<std::size_t>& order) {
+  if (order.size() != rows_.size()) return;
+  std::vector<ResultRow> reordered;
+  reordered.reserve(rows_.size());
+  for (const std::size_t from : order) reordered.push_back(std::move(rows_[from]));
+  beginResetModel();
+  rows_ = std::move(reordered);
+  endResetModel();
+}
+
 QString ResultListModel::ColumnTitle(int column) const {
   return headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
 }

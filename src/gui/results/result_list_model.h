@@ -49,6 +49,11 @@ class ResultListModel : public QAbstractTableModel {
   QString CellText(int row, int column) const;
   void SetCellText(int row, int column, const QString& text);
   std::int64_t RowValue(int row) const;
+  const std::vector<ResultRow>& Rows() const { return rows_; }
+
+  // Puts the rows in `order`, a permutation of the row indexes; each row moves whole. Views
+  // are reset, so afterwards no row is selected or current.
+  void ReorderRows(const std::vector<std::size_t>& order);
 
   QString ColumnTitle(int column) const;
   void SetColumnTitle(int column, const QString& title);

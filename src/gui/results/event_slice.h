@@ -1,0 +1,26 @@
+#pragma once
+// Lets the window handle its pending events during a long loop, but only once a time slice
+// has passed: often enough to stay responsive, not so often that the loop mostly repaints.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+namespace xyx {
+
+class EventSlice {
+ public:
+  static constexpr qint64 kSliceMs = 15;
+
+  EventSlice() { sinceEvents_.start(); }
+
+  void Tick() {
+    if (sinceEvents_.elapsed() < kSliceMs) return;
+    QCoreApplication::processEvents();
+    sinceEvents_.restart();
+  }
+
+ private:
+  QElapsedTimer sinceEvents_;
+};
+
+}  // namespace xyx

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "core/platform/memory.h"
+
 namespace xyx {
 
 IconvConverter::IconvConverter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
@@ -22,36 +24,37 @@ IconvConverter& IconvConverter::operator=(IconvConverter&& other) noexcept {
   return *this;
 }
 
-void IconvConverter::Reset() { iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
+void IconvConverter::Reset() {
+  iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+}
 
 std::optional<std::string> IconvConverter::Convert(std::string_view in) {
   if (!Valid()) return std::nullopt;
   Reset();
-  std::string out(in.size() * 2 + 16, '\0');
+  // Room for the usual worst case (the conversions used here at most double the size), so that
+  // appending never moves the text; its pages are touched only as output is written.
+  std::string out;
+  out.reserve(in.size() * 2 + 16);
+  AdviseLargeBuffer(out.data(), out.capacity());
+  // Convert through a small buffer that stays in cache: a full buffer (E2BIG) is appended and the
+  // conversion goes on. Zero-filling one large output buffer first costs more than converting.
+  char chunk[64 * 1024];
   char* src = const_cast<char*>(in.data());  // iconv's interface is not const-correct
   std::size_t srcLeft = in.size();
-  std::size_t used = 0;
+  bool flushing = false;  // the last round writes any shift state
   for (;;) {
-    char* dst = out.data() + used;
-    std::size_t dstLeft = out.size() - used;
-    const std::size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-    used = out.size() - dstLeft;
+    char* dst = chunk;
+    std::size_t dstLeft = sizeof chunk;
+    const std::size_t rc = flushing ? iconv(cd_, nullptr, nullptr, &dst, &dstLeft)
+                                    : iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+    out.append(chunk, static_cast<std::size_t>(dst - chunk));
     if (rc != static_cast<std::size_t>(-1)) {
-      // Flush any shift state.
-      dst = out.data() + used;
-      dstLeft = out.size() - used;
-      if (iconv(cd_, nullptr, nullptr, &dst, &dstLeft) == static_cast<std::size_t>(-1)) {
-        if (errno != E2BIG) return std::nullopt;
-        out.resize(out.size() * 2);
-        continue;
-      }
-      used = out.size() - dstLeft;
-      break;
+      if (flushing) break;
+      flushing = true;
+      continue;
     }
     if (errno != E2BIG) return std::nullopt;
-    out.resize(out.size() * 2);
   }
-  out.resize(used);
   return out;
 }
 

@@ -1,6 +1,7 @@
 #include "core/results/sort_keys.h"
 
 #include <unicode/ucol.h>
+#include <unicode/uscript.h>
 
 #include <algorithm>
 #include <charconv>
@@ -158,6 +159,11 @@ CollationKeyBuilder::CollationKeyBuilder() : collator_(std::make_unique<Collator
   }
   // Secondary strength: "abc" and "ABC" are equal keys and keep their relative order.
   ucol_setStrength(collator_->handle, UCOL_SECONDARY);
+  // Chinese collation puts Han before Latin; names read more naturally with Latin first, as
+  // the system's own lists do.
+  const int32_t order[] = {USCRIPT_LATIN, USCRIPT_HAN};
+  ucol_setReorderCodes(collator_->handle, order, 2, &status);
+  status = U_ZERO_ERROR;
 }
 
 CollationKeyBuilder::~CollationKeyBuilder() = default;

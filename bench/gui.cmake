@@ -1,0 +1,5 @@
+if(TARGET xiyingxia_gui)
+  add_executable(bench_gui_fill gui_fill_bench.cpp)
+  xiyingxia_warnings(bench_gui_fill)
+  target_link_libraries(bench_gui_fill PRIVATE xiyingxia_gui PkgConfig::HTTPLIB)
+endif()

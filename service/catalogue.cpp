@@ -8,11 +8,6 @@ namespace xyx::service {
 
 namespace {
 
-struct StatementCloser {
-  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
-
 Statement Prepare(sqlite3* db, std::string_view sql) {
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) !=
@@ -147,13 +142,21 @@ std::unique_ptr<Catalogue> Catalogue::Open(const std::string& dbPath, std::strin
   return std::unique_ptr<Catalogue>(new Catalogue(std::move(db)));
 }
 
+sqlite3_stmt* Catalogue::Cached(Statement& slot, std::string_view sql) {
+  if (!slot) slot = Prepare(db_.get(), sql);
+  if (slot) {
+    sqlite3_reset(slot.get());
+    sqlite3_clear_bindings(slot.get());
+  }
+  return slot.get();
+}
+
 std::vector<CatalogueEntry> Catalogue::Search(std::string_view keyword, int limit) {
   std::vector<CatalogueEntry> entries;
-  Statement stmt;
+  sqlite3_stmt* stmt = nullptr;
   if (keyword.empty()) {
-    stmt = Prepare(db_.get(),
-                   "SELECT size, hash, actor, extra, name FROM films ORDER BY id LIMIT ?1");
-    sqlite3_bind_int(stmt.get(), 1, limit);
+    stmt = Cached(first_, "SELECT size, hash, actor, extra, name FROM films ORDER BY id LIMIT ?1");
+    if (stmt) sqlite3_bind_int(stmt, 1, limit);
   } else if (CharCount(keyword) >= 3) {
     // A quoted phrase matches any substring through the trigram index.
     std::string phrase = "\"";
@@ -162,31 +165,35 @@ std::vector<CatalogueEntry> Catalogue::Search(std::string_view keyword, int limi
       phrase.push_back(c);
     }
     phrase.push_back('"');
-    stmt = Prepare(db_.get(),
-                   "SELECT size, hash, actor, extra, name FROM films WHERE id IN"
-                   " (SELECT rowid FROM films_fts WHERE films_fts MATCH ?1) ORDER BY id LIMIT ?2");
-    sqlite3_bind_text(stmt.get(), 1, phrase.data(), static_cast<int>(phrase.size()),
-                      SQLITE_TRANSIENT);
-    sqlite3_bind_int(stmt.get(), 2, limit);
+    stmt = Cached(indexed_,
+                  "SELECT size, hash, actor, extra, name FROM films WHERE id IN"
+                  " (SELECT rowid FROM films_fts WHERE films_fts MATCH ?1) ORDER BY id LIMIT ?2");
+    if (stmt) {
+      sqlite3_bind_text(stmt, 1, phrase.data(), static_cast<int>(phrase.size()), SQLITE_TRANSIENT);
+      sqlite3_bind_int(stmt, 2, limit);
+    }
   } else {
     // Too short for trigrams: a scan; LIKE ignores ASCII letter case.
     const std::string like = "%" + LikeEscape(keyword) + "%";
-    stmt = Prepare(db_.get(),
-                   "SELECT size, hash, actor, extra, name FROM films WHERE name LIKE ?1 ESCAPE '\\'"
-                   " OR actor LIKE ?1 ESCAPE '\\' ORDER BY id LIMIT ?2");
-    sqlite3_bind_text(stmt.get(), 1, like.data(), static_cast<int>(like.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int(stmt.get(), 2, limit);
+    stmt = Cached(scanned_,
+                  "SELECT size, hash, actor, extra, name FROM films WHERE name LIKE ?1 ESCAPE '\\'"
+                  " OR actor LIKE ?1 ESCAPE '\\' ORDER BY id LIMIT ?2");
+    if (stmt) {
+      sqlite3_bind_text(stmt, 1, like.data(), static_cast<int>(like.size()), SQLITE_TRANSIENT);
+      sqlite3_bind_int(stmt, 2, limit);
+    }
   }
   if (!stmt) return entries;
-  while (sqlite3_step(stmt.get()) == SQLITE_ROW) {
+  while (sqlite3_step(stmt) == SQLITE_ROW) {
     CatalogueEntry e;
-    e.size = sqlite3_column_int64(stmt.get(), 0);
-    e.hash = Column(stmt.get(), 1);
-    e.actor = Column(stmt.get(), 2);
-    e.extra = Column(stmt.get(), 3);
-    e.name = Column(stmt.get(), 4);
+    e.size = sqlite3_column_int64(stmt, 0);
+    e.hash = Column(stmt, 1);
+    e.actor = Column(stmt, 2);
+    e.extra = Column(stmt, 3);
+    e.name = Column(stmt, 4);
     entries.push_back(std::move(e));
   }
+  sqlite3_reset(stmt);
   return entries;
 }
 

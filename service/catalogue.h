@@ -18,6 +18,11 @@ struct SqliteCloser {
 };
 using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
 
+struct StatementCloser {
+  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
+
 // Creates (or replaces the rows of) the database at `dbPath` from a tab-separated import
 // file: size, hash, actor, name[, extra] per line, UTF-8. Returns the number of rows, or -1
 // with `error` set.
@@ -35,7 +40,11 @@ class Catalogue {
 
  private:
   explicit Catalogue(SqliteHandle db) : db_(std::move(db)) {}
+  // Prepared once per connection and reused: preparing costs more than a typical search.
+  sqlite3_stmt* Cached(Statement& slot, std::string_view sql);
+
   SqliteHandle db_;
+  Statement first_, indexed_, scanned_;
 };
 
 }  // namespace xyx::service

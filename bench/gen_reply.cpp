@@ -20,27 +20,24 @@
 
 namespace {
 
-const char* const kWords[] = {"星际", "穿越", "大话", "西游", "无间", "道", "霸王", "别姬",
-                              "功夫", "英雄", "少林", "足球", "唐人街", "探案", "流浪",
-                              "地球", "让子弹飞", "活着", "城南", "旧事", "Matrix",
-                              "Inception", "Avatar", "Titanic", "Metropolis", "Nosferatu"};
-const char* const kActors[] = {"周星驰", "刘德华", "梁朝伟", "张国荣", "巩俐", "章子怡",
-                               "Charlie Chaplin", "Buster Keaton", "吴京", "葛优"};
+const char* const kWords[] = {
+    "星际", "穿越", "大话",   "西游",      "无间",   "道",      "霸王",       "别姬",     "功夫",
+    "英雄", "少林", "足球",   "唐人街",    "探案",   "流浪",    "地球",       "让子弹飞", "活着",
+    "城南", "旧事", "Matrix", "Inception", "Avatar", "Titanic", "Metropolis", "Nosferatu"};
+const char* const kActors[] = {"周星驰", "刘德华",          "梁朝伟",        "张国荣", "巩俐",
+                               "章子怡", "Charlie Chaplin", "Buster Keaton", "吴京",   "葛优"};
 const char* const kTags[] = {"HD", "BD", "1080P", "TC", "DVD", "国语", "粤语", "中字"};
 
 std::string MakeLine(std::mt19937_64& rng, std::uint64_t i, bool tsv) {
-  auto pick = [&](auto& arr) {
-    return std::string(arr[rng() % (sizeof(arr) / sizeof(arr[0]))]);
-  };
+  auto pick = [&](auto& arr) { return std::string(arr[rng() % (sizeof(arr) / sizeof(arr[0]))]); };
   std::string name = pick(kWords) + pick(kWords);
   if (rng() % 3 == 0) name += "第" + std::to_string(rng() % 40 + 1) + "集";
   name += " " + pick(kTags);
   if (rng() % 5 == 0) name += " " + pick(kTags);
   const std::uint64_t size = 50'000'000 + rng() % 6'000'000'000ULL;
   char hash[41];
-  std::snprintf(hash, sizeof hash, "%016llX%016llX%08X",
-                static_cast<unsigned long long>(rng()), static_cast<unsigned long long>(i),
-                static_cast<unsigned>(rng() & 0xFFFFFFFF));
+  std::snprintf(hash, sizeof hash, "%016llX%016llX%08X", static_cast<unsigned long long>(rng()),
+                static_cast<unsigned long long>(i), static_cast<unsigned>(rng() & 0xFFFFFFFF));
   const std::string actor = pick(kActors);
   if (tsv) return std::to_string(size) + "\t" + hash + "\t" + actor + "\t" + name + "\n";
   return std::to_string(size) + "|" + hash + "|" + actor + "|" + std::to_string(i % 7) + "|" +
@@ -50,10 +47,10 @@ std::string MakeLine(std::mt19937_64& rng, std::uint64_t i, bool tsv) {
 // A catalogue vocabulary large enough that a one-word search finds tens of entries, as a
 // search for one film does: Latin words of three syllables and Chinese words of three
 // characters.
-const char* const kSyllables[] = {"ka", "lo", "mi", "ra", "ven", "tor", "sa", "ne", "qui",
-                                  "dor", "bel", "an", "ix", "mu", "ter", "zo", "pe", "gal",
-                                  "ri", "sul", "ha", "ko", "ni", "wen", "ba", "do", "lu",
-                                  "fen", "ta", "mor", "cy", "el"};
+const char* const kSyllables[] = {"ka",  "lo",  "mi",  "ra",  "ven", "tor", "sa",  "ne",
+                                  "qui", "dor", "bel", "an",  "ix",  "mu",  "ter", "zo",
+                                  "pe",  "gal", "ri",  "sul", "ha",  "ko",  "ni",  "wen",
+                                  "ba",  "do",  "lu",  "fen", "ta",  "mor", "cy",  "el"};
 const char* const kHanzi[] = {"星", "河", "月", "光", "风", "云", "山", "海", "龙", "虎",
                               "春", "秋", "夜", "雪", "花", "城", "剑", "影", "梦", "火",
                               "天", "地", "人", "心", "金", "石", "水", "木", "东", "西",
@@ -77,11 +74,10 @@ std::string MakeCatalogueLine(std::mt19937_64& rng, std::uint64_t i) {
   name += " " + std::string(kTags[rng() % std::size(kTags)]);
   const std::uint64_t size = 50'000'000 + rng() % 6'000'000'000ULL;
   char hash[41];
-  std::snprintf(hash, sizeof hash, "%016llX%016llX%08X",
-                static_cast<unsigned long long>(rng()), static_cast<unsigned long long>(i),
-                static_cast<unsigned>(rng() & 0xFFFFFFFF));
-  return std::to_string(size) + "\t" + hash + "\t" + kActors[rng() % std::size(kActors)] +
-         "\t" + name + "\t" + std::to_string(i % 7) + "\n";
+  std::snprintf(hash, sizeof hash, "%016llX%016llX%08X", static_cast<unsigned long long>(rng()),
+                static_cast<unsigned long long>(i), static_cast<unsigned>(rng() & 0xFFFFFFFF));
+  return std::to_string(size) + "\t" + hash + "\t" + kActors[rng() % std::size(kActors)] + "\t" +
+         name + "\t" + std::to_string(i % 7) + "\n";
 }
 
 }  // namespace
@@ -92,9 +88,12 @@ int main(int argc, char** argv) {
   std::string out;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string opt = argv[i];
-    if (opt == "--lines") lines = std::stoull(argv[i + 1]);
-    else if (opt == "--format") format = argv[i + 1];
-    else if (opt == "--out") out = argv[i + 1];
+    if (opt == "--lines")
+      lines = std::stoull(argv[i + 1]);
+    else if (opt == "--format")
+      format = argv[i + 1];
+    else if (opt == "--out")
+      out = argv[i + 1];
   }
   if (out.empty()) {
     std::cerr << "usage: xiyingxia-gen-reply --lines N --format FORMAT --out FILE\n";

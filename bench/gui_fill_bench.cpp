@@ -25,7 +25,8 @@ std::string Reply(int lines) {
   std::string body =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><SOAP-ENV:Envelope><SOAP-ENV:Body>"
       "<NS1:searchResponse><return xsi:type=\"xsd:string\">";
-  const char* const names[] = {"大话西游 第%d集 HD", "Metropolis (1927) part %d", "无间道 %d BD 中字"};
+  const char* const names[] = {"大话西游 第%d集 HD", "Metropolis (1927) part %d",
+                               "无间道 %d BD 中字"};
   char name[128];
   for (int i = 0; i < lines; ++i) {
     std::snprintf(name, sizeof name, names[i % 3], i);
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
   xyx::AppState state;
   state.httpSession = std::make_unique<xyx::HttpSession>();
   xyx::MainWindow window(state);
-  window.searchCommand()->SetServiceAddress(xyx::ServiceAddress("127.0.0.1:" + std::to_string(port)));
+  window.searchCommand()->SetServiceAddress(
+      xyx::ServiceAddress("127.0.0.1:" + std::to_string(port)));
   window.show();
   QElapsedTimer settle;
   settle.start();
@@ -103,17 +105,18 @@ int main(int argc, char** argv) {
   const double longestGap = gaps.LongestMs();
   gaps.Stop();
   const int rows = window.resultModel()->rowCount();
-  std::printf("search of %d lines: %d rows, click to final title %.0f ms, longest event-loop gap "
-              "while filling %.1f ms\n",
-              lines, rows, searchMs, longestGap);
+  std::printf(
+      "search of %d lines: %d rows, click to final title %.0f ms, longest event-loop gap "
+      "while filling %.1f ms\n",
+      lines, rows, searchMs, longestGap);
   std::printf("title: %s\n", window.resultModel()->ColumnTitle(0).toUtf8().constData());
 
   // The naive way, on fewer rows: it grows with the square of the row count.
   window.resultModel()->Clear();
   std::vector<xyx::ResultRow> all;
   for (int i = 0; i < naiveRows; ++i) {
-    all.push_back(xyx::ResultRow{{window.resultModel()->CellText(i, 0), "1 KB", "actor", "qvod://"},
-                                 0, i});
+    all.push_back(
+        xyx::ResultRow{{window.resultModel()->CellText(i, 0), "1 KB", "actor", "qvod://"}, 0, i});
     all.back().texts[0] = QStringLiteral("film %1").arg(i);
   }
   timer.restart();

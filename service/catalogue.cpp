@@ -86,8 +86,9 @@ long long ImportCatalogue(const std::string& dbPath, const std::string& tsvPath,
             error)) {
     return -1;
   }
-  Statement insert = Prepare(db.get(), "INSERT INTO films(size, hash, actor, extra, name) "
-                                       "VALUES(?1, ?2, ?3, ?4, ?5)");
+  Statement insert = Prepare(db.get(),
+                             "INSERT INTO films(size, hash, actor, extra, name) "
+                             "VALUES(?1, ?2, ?3, ?4, ?5)");
   long long rows = 0;
   std::string line;
   while (std::getline(in, line)) {

@@ -53,12 +53,18 @@ int main(int argc, char** argv) {
     if (i + 1 >= argc) return Usage();
     const std::string value = argv[++i];
     try {
-      if (opt == "--host") host = value;
-      else if (opt == "--port") port = std::stoi(value);
-      else if (opt == "--db") db = value;
-      else if (opt == "--import") import = value;
-      else if (opt == "--limit") limit = std::stoi(value);
-      else return Usage();
+      if (opt == "--host")
+        host = value;
+      else if (opt == "--port")
+        port = std::stoi(value);
+      else if (opt == "--db")
+        db = value;
+      else if (opt == "--import")
+        import = value;
+      else if (opt == "--limit")
+        limit = std::stoi(value);
+      else
+        return Usage();
     } catch (const std::exception&) {
       return Usage();
     }

@@ -109,8 +109,8 @@ class CallReader {
     bool selfClosing = false;
     // Attributes: name="value" or name='value', separated by blanks.
     for (;;) {
-      while (i < xml_.size() && (xml_[i] == ' ' || xml_[i] == '\t' || xml_[i] == '\r' ||
-                                 xml_[i] == '\n')) {
+      while (i < xml_.size() &&
+             (xml_[i] == ' ' || xml_[i] == '\t' || xml_[i] == '\r' || xml_[i] == '\n')) {
         ++i;
       }
       if (i >= xml_.size()) return false;
@@ -184,11 +184,20 @@ std::string XmlEscape(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out.push_back(c);
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out.push_back(c);
     }
   }
   return out;
@@ -270,13 +279,26 @@ std::string EscapeField(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '|': out += "&#124;"; break;
-      case '\n': out += "&#10;"; break;
-      case '\r': out += "&#13;"; break;
-      default: out.push_back(c);
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '|':
+        out += "&#124;";
+        break;
+      case '\n':
+        out += "&#10;";
+        break;
+      case '\r':
+        out += "&#13;";
+        break;
+      default:
+        out.push_back(c);
     }
   }
   return out;
@@ -284,9 +306,10 @@ std::string EscapeField(std::string_view text) {
 
 std::string SearchResponse(const std::vector<CatalogueEntry>& entries) {
   std::string out(kEnvelopeOpen);
-  out += "<NS1:searchResponse xmlns:NS1=\"urn:yxServiceIntf-IyxService\" "
-         "SOAP-ENV:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">"
-         "<return xsi:type=\"xsd:string\">";
+  out +=
+      "<NS1:searchResponse xmlns:NS1=\"urn:yxServiceIntf-IyxService\" "
+      "SOAP-ENV:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">"
+      "<return xsi:type=\"xsd:string\">";
   for (const auto& e : entries) {
     out += std::to_string(e.size);
     out += '|';

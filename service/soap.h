@@ -18,8 +18,8 @@ struct CatalogueEntry {
 };
 
 struct SoapFault {
-  int status;          // HTTP status to answer with
-  std::string code;    // "SOAP-ENV:Client" or "SOAP-ENV:Server"
+  int status;        // HTTP status to answer with
+  std::string code;  // "SOAP-ENV:Client" or "SOAP-ENV:Server"
   std::string reason;
 };
 

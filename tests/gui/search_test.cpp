@@ -26,24 +26,26 @@ namespace {
 
 const QString kIdle = QStringLiteral("搜  索 >>");
 
-QString FoundTitle(int n) { return QStringLiteral("资源 >> 已找到 %1 条快播资源(双击自动播放)").arg(n); }
+QString FoundTitle(int n) {
+  return QStringLiteral("资源 >> 已找到 %1 条快播资源(双击自动播放)").arg(n);
+}
 
 // A local server that answers every search with `reply` after `delayMs`, keeping the bodies it
 // was sent.
 class SlowServer {
  public:
   SlowServer(std::string reply, int delayMs) : reply_(std::move(reply)), delayMs_(delayMs) {
-    server_.Post(std::string(kServicePath), [this](const httplib::Request& req,
-                                                   httplib::Response& res) {
-      {
-        std::lock_guard lock(mutex_);
-        bodies_.push_back(req.body);
-      }
-      for (int waited = 0; waited < delayMs_ && !stopping_; waited += 10) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      }
-      res.set_content(reply_, "text/xml; charset=utf-8");
-    });
+    server_.Post(std::string(kServicePath),
+                 [this](const httplib::Request& req, httplib::Response& res) {
+                   {
+                     std::lock_guard lock(mutex_);
+                     bodies_.push_back(req.body);
+                   }
+                   for (int waited = 0; waited < delayMs_ && !stopping_; waited += 10) {
+                     std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                   }
+                   res.set_content(reply_, "text/xml; charset=utf-8");
+                 });
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     while (!server_.is_running()) std::this_thread::yield();
@@ -182,10 +184,10 @@ void SearchTest::searchFillsRowsFromTheService() {
     qint64 value;
   };
   const Want want[] = {
-      {"无间道 Infernal Affairs HD", "700 MB", "刘德华", "qvod://734003200|HASH1|无间道 Infernal Affairs HD|",
-       734003200},
-      {"无间道 & friends | BD", "4.38 GB", "梁朝伟", "qvod://4700000000|HASH2|无间道 & friends | BD|",
-       4700000000},
+      {"无间道 Infernal Affairs HD", "700 MB", "刘德华",
+       "qvod://734003200|HASH1|无间道 Infernal Affairs HD|", 734003200},
+      {"无间道 & friends | BD", "4.38 GB", "梁朝伟",
+       "qvod://4700000000|HASH2|无间道 & friends | BD|", 4700000000},
       {"无间道 trailer", "1023 B", "Nobody", "qvod://1023|HASH3|无间道 trailer|", 1023},
   };
   for (int row = 0; row < 3; ++row) {

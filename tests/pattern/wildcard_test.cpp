@@ -10,8 +10,8 @@ TEST(Wildcard, WorkedExamplesAndEdges) {
     Text (*fn)(std::string_view);
     std::string in, want;
   };
-  const std::string bsTrail = "\x81\x5C";   // second byte is a backslash
-  const std::string barTrail = "\x81\x7C";  // second byte is a vertical bar
+  const std::string bsTrail = "\x81\x5C";     // second byte is a backslash
+  const std::string barTrail = "\x81\x7C";    // second byte is a vertical bar
   const std::string zh = "\xD6\xD0\xCE\xC4";  // 中文
   const Row rows[] = {
       {WildcardToPattern, "a.b*c?d|e", "a\\.b.*c.?d|e"},

@@ -35,10 +35,10 @@ TEST(Protocol, BuildSearchRequestPutsUtf8KeywordInPlace) {
       {"", ""},
       {"matrix", "matrix"},
       {"\xD6\xD0\xCE\xC4", "\xE4\xB8\xAD\xE6\x96\x87"},  // 中文 as UTF-8
-      {"a*b", "a*b"},                                      // not scanned again
-      {"x&y<z>", "x&amp;y&lt;z&gt;"},                      // cannot break the envelope
+      {"a*b", "a*b"},                                    // not scanned again
+      {"x&y<z>", "x&amp;y&lt;z&gt;"},                    // cannot break the envelope
       {"\"'", "\"'"},
-      {std::string("ab\0cd", 5), "ab"},                    // text ends at a zero byte
+      {std::string("ab\0cd", 5), "ab"},  // text ends at a zero byte
   };
   for (const auto& r : rows) EXPECT_EQ(BuildSearchRequest(r.keyword), WithKeyword(r.inserted));
 }
@@ -66,7 +66,7 @@ TEST(Protocol, CutBetweenMovesPosition) {
       {"<a>xyz</a>", "<a>", "</a>", 1, 1, -5, "y", 11},
       {"<a>xyz</a>", "<a>", "</a>", 3, 1, 0, "", 11},
       {"<a>xyz", "<a>", "</a>", 0, 0, 0, "", 0},
-      {"<A>x</A>", "<a>", "</a>", 0, 0, 0, "", 0},  // case-sensitive
+      {"<A>x</A>", "<a>", "</a>", 0, 0, 0, "", 0},      // case-sensitive
       {"\x81<a>b</a>", "<a>", "</a>", 0, 0, 0, "", 0},  // "<" is a second byte here
   };
   for (const auto& r : rows) {

@@ -29,15 +29,19 @@ TEST(ResultText, LineReading) {
       {"a\nb\n", V{"a", "b"}},
       {"a\r\nb\r\n", V{"a", "b"}},
       {"a\nb", V{"a", "b"}},
-      {"a\rb\n", V{"a\rb"}},             // a lone CR does not end a line
-      {"a\r\r\n", V{"a\r"}},             // only one CR is removed
+      {"a\rb\n", V{"a\rb"}},  // a lone CR does not end a line
+      {"a\r\r\n", V{"a\r"}},  // only one CR is removed
       {"\n\n", V{"", ""}},
-      {"a\nb\x1A" "c\nd", V{"a", "b"}},  // 0x1A ends the line and the text
-      {"\x1A" "a", V{""}},
+      {"a\nb\x1A"
+       "c\nd",
+       V{"a", "b"}},  // 0x1A ends the line and the text
+      {"\x1A"
+       "a",
+       V{""}},
       {"\x81\nx\ny", V{"\x81\nx", "y"}},  // LF as a second byte does not end a line
       {"\x81\x1Ax", V{"\x81\x1Ax"}},
-      {"ab\x81", V{"ab\x81"}},           // lone lead byte at the end
-      {"a\x81\r\n", V{"a\x81\r"}},       // CR as a second byte is part of the character
+      {"ab\x81", V{"ab\x81"}},      // lone lead byte at the end
+      {"a\x81\r\n", V{"a\x81\r"}},  // CR as a second byte is part of the character
       {std::string("a\0b\n", 4), V{std::string("a\0b", 3)}},
   };
   for (const auto& r : rows) EXPECT_EQ(Lines(r.text), r.want) << r.text;
@@ -103,16 +107,16 @@ TEST(ResultText, SplitNeedsExactlyFiveFields) {
   };
   const Row rows[] = {
       {"1|h|a|e|n", true, "n"},
-      {"1|h|a|e|n|", true, "n"},        // a final "|" still gives five
-      {"1|h|a|e|", false, ""},          // four fields and a final "|"
-      {"1|h|a||n", true, "n"},          // empty fourth field
-      {"1|h|a|e||", true, ""},          // five fields, the last empty
-      {"1|h|a|e|n|x", false, ""},       // six
+      {"1|h|a|e|n|", true, "n"},   // a final "|" still gives five
+      {"1|h|a|e|", false, ""},     // four fields and a final "|"
+      {"1|h|a||n", true, "n"},     // empty fourth field
+      {"1|h|a|e||", true, ""},     // five fields, the last empty
+      {"1|h|a|e|n|x", false, ""},  // six
       {"", false, ""},
       {"||||", false, ""},
       {"|||||", true, ""},
       {"1|h|a|e|\xD6\xD0\x81|x", true, "\xD6\xD0\x81|x"},  // "|" as a second byte
-      {"1|h|a|e|n&#124;m", true, "n|m"},                  // a reference never splits
+      {"1|h|a|e|n&#124;m", true, "n|m"},                   // a reference never splits
       {"1|h|a|e|A&amp;B &lt;&gt;&quot;&apos;", true, "A&B <>\"'"},
       {"1|h|a|e|&#x4E2D;&#20013;", true, "\xD6\xD0\xD6\xD0"},
       {"1|h|a|e|&foo; &#0; &#xD800; &#99999999; & &#;", true,

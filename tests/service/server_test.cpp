@@ -85,8 +85,8 @@ TEST_F(ServerTest, SixteenClientsAtOnceAllGetCompleteAnswers) {
       httplib::Client client("127.0.0.1", port_);
       for (int round = 0; round < 10; ++round) {
         const auto& [keyword, count] = searches[(i + round) % 4];
-        const auto res = client.Post(std::string(kServicePath), BuildSearchRequest(keyword),
-                                     "text/xml");
+        const auto res =
+            client.Post(std::string(kServicePath), BuildSearchRequest(keyword), "text/xml");
         if (res && res->status == 200 && Records(res->body).size() == count) ++good;
       }
     });

@@ -14,7 +14,7 @@ TEST(Soap, ReadsTheKeywordOfTheClientsEnvelope) {
       {"", ""},
       {"Metropolis", "Metropolis"},
       {"\xD6\xD0\xCE\xC4", "中文"},  // local text in, UTF-8 out
-      {"A&B <x>", "A&B <x>"},       // escaped by the client, resolved here
+      {"A&B <x>", "A&B <x>"},        // escaped by the client, resolved here
       {"a*b", "a*b"},
   };
   for (const auto& [local, want] : rows) {
@@ -30,8 +30,8 @@ TEST(Soap, BadCallsGiveClientFaults) {
       "",
       "plain text",
       "<notsoap/>",
-      body.substr(0, body.size() - 5),                                       // cut short
-      "<Envelope><Body><search><uName/></search></Body></Envelope>",          // no SKeyWord
+      body.substr(0, body.size() - 5),                                // cut short
+      "<Envelope><Body><search><uName/></search></Body></Envelope>",  // no SKeyWord
       "<Envelope><Body><search><SKeyWord>a<b</SKeyWord></search></Body></Envelope>",
       "<Envelope><Body><search><SKeyWord>&bogus;</SKeyWord></search></Body></Envelope>",
       "<Envelope><Body><search><SKeyWord>x</SKeyWord></search></Body></Envelope><x/>",

@@ -5,7 +5,7 @@
 namespace xyx {
 namespace {
 
-constexpr std::string_view kZhongLocal = "\xD6\xD0";   // 中
+constexpr std::string_view kZhongLocal = "\xD6\xD0";  // 中
 constexpr std::string_view kZhongUtf8 = "\xE4\xB8\xAD";
 
 TEST(Encoding, RoundTripsThroughUtf8AndUtf16) {

@@ -24,7 +24,11 @@ TEST(LocalText, FindStepsOverDoubleByteCharacters) {
       {"\xD6\xD0\xD6\xD0x", "\xD6\xD0x", 0, Case::Exact, 2},
       {"<HEAD>x", "<head>", 0, Case::IgnoreAscii, 0},
       {"<HEAD>x", "<head>", 0, Case::Exact, npos},
-      {"\x81" "A", "\x81" "a", 0, Case::IgnoreAscii, npos},  // second bytes never fold
+      {"\x81"
+       "A",
+       "\x81"
+       "a",
+       0, Case::IgnoreAscii, npos},  // second bytes never fold
       {"abcabc", "abc", 1, Case::Exact, 3},
       {"abc", "", 2, Case::Exact, 2},
       {"abc", "abcd", 0, Case::Exact, npos},

@@ -8,10 +8,22 @@ enum class Set { Regex, Full, KeepAlternation };
 
 bool InSet(char c, Set set) {
   switch (c) {
-    case '\\': case '^': case '$': case '+': case '.': case '{': case '}':
-    case '[': case ']': case '=': case '(': case ')': case '"':
+    case '\\':
+    case '^':
+    case '$':
+    case '+':
+    case '.':
+    case '{':
+    case '}':
+    case '[':
+    case ']':
+    case '=':
+    case '(':
+    case ')':
+    case '"':
       return true;
-    case '?': case '*':
+    case '?':
+    case '*':
       return set != Set::Regex;
     case '|':
       return set == Set::Full;
@@ -44,8 +56,12 @@ Text Escape(std::string_view text, Set set, bool wildcards) {
 
 }  // namespace
 
-Text WildcardToPattern(std::string_view text) { return Escape(text, Set::Regex, true); }
-Text EscapeAll(std::string_view text) { return Escape(text, Set::Full, false); }
+Text WildcardToPattern(std::string_view text) {
+  return Escape(text, Set::Regex, true);
+}
+Text EscapeAll(std::string_view text) {
+  return Escape(text, Set::Full, false);
+}
 Text EscapeKeepAlternation(std::string_view text) {
   return Escape(text, Set::KeepAlternation, false);
 }

@@ -30,7 +30,9 @@ std::int64_t ParseSize(std::string_view text) {
   return value == kMin ? kMax : -value;
 }
 
-std::int64_t ResourceRecord::SizeValue() const { return ParseSize(size); }
+std::int64_t ResourceRecord::SizeValue() const {
+  return ParseSize(size);
+}
 
 namespace {
 
@@ -88,8 +90,8 @@ void AssignField(Text& out, std::string_view field);
 // Five fields are either four "|" and a non-empty rest, or five "|" and nothing after.
 bool FillRecord(std::string_view text, const ScannedLine& line, ResourceRecord& record) {
   const std::size_t bars = line.bars;
-  const bool five = (bars == 4 && line.end > line.barAt[3] + 1) ||
-                    (bars == 5 && line.end == line.barAt[4] + 1);
+  const bool five =
+      (bars == 4 && line.end > line.barAt[3] + 1) || (bars == 5 && line.end == line.barAt[4] + 1);
   if (!five) return false;
   auto field = [&](std::size_t k) {
     const std::size_t from = k == 0 ? line.start : line.barAt[k - 1] + 1;
@@ -160,8 +162,8 @@ std::optional<char32_t> ParseCharRef(std::string_view body) {
 }  // namespace
 
 Text ResolveXmlReferences(std::string_view text) {
-  static constexpr std::array<std::pair<std::string_view, char>, 5> kNamed{{
-      {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}}};
+  static constexpr std::array<std::pair<std::string_view, char>, 5> kNamed{
+      {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}}};
   Text out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {

@@ -22,7 +22,7 @@ class SeparatorScanner {
   const unsigned char* data_;
   std::size_t size_;
   std::size_t blockBase_ = 0;
-  std::uint64_t pending_ = 0;    // separators of the current block not yet returned
+  std::uint64_t pending_ = 0;     // separators of the current block not yet returned
   std::uint64_t trailCarry_ = 0;  // 1 when the next block starts with a second byte
   bool loaded_ = false;
 };

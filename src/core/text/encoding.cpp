@@ -10,7 +10,8 @@ namespace xyx {
 namespace {
 
 constexpr const char* kLocal = "GB18030";
-constexpr const char* kUtf16Host = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+constexpr const char* kUtf16Host =
+    std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
 // Converters are reused per thread: opening one costs far more than a short conversion.
 IconvConverter& Converter(int which) {
@@ -20,11 +21,16 @@ IconvConverter& Converter(int which) {
   thread_local IconvConverter utf8ToLocal(kLocal, "UTF-8");
   thread_local IconvConverter utf16ToUtf8("UTF-8", kUtf16Host);
   switch (which) {
-    case 0: return localToUtf16;
-    case 1: return utf16ToLocal;
-    case 2: return localToUtf8;
-    case 3: return utf8ToLocal;
-    default: return utf16ToUtf8;
+    case 0:
+      return localToUtf16;
+    case 1:
+      return utf16ToLocal;
+    case 2:
+      return localToUtf8;
+    case 3:
+      return utf8ToLocal;
+    default:
+      return utf16ToUtf8;
   }
 }
 

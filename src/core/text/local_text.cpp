@@ -7,7 +7,9 @@ namespace xyx {
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualAt(std::string_view hay, std::size_t pos, std::string_view needle, Case mode) {
   if (mode == Case::Exact) return std::memcmp(hay.data() + pos, needle.data(), needle.size()) == 0;

@@ -15,7 +15,9 @@ using Bytes = std::string;  // a counted byte sequence; may hold zero bytes
 
 inline constexpr std::size_t npos = std::string_view::npos;
 
-inline bool IsLeadByte(char c) { return static_cast<unsigned char>(c) >= 0x80; }
+inline bool IsLeadByte(char c) {
+  return static_cast<unsigned char>(c) >= 0x80;
+}
 
 // Length in bytes of the character starting at text[i] (1 or 2; 1 for a lone lead byte at
 // the end).

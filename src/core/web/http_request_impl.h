@@ -78,6 +78,7 @@ enum class State { Idle, Opened, Running, Done, Failed };
 }  // namespace http_detail
 
 struct HttpRequest::Impl {
+  static constexpr std::size_t kKeptBodyCapacity = std::size_t{8} << 20;
   using Clock = http_detail::Clock;
   using State = http_detail::State;
   http_detail::EasyHandle easy;
@@ -132,7 +133,9 @@ struct HttpRequest::Impl {
     statusText.clear();
     headerLines.clear();
     responseBody.clear();
-    responseBody.shrink_to_fit();
+    // Requests of the usual size reuse the buffer (its pages are already mapped); a large one
+    // gives its memory back.
+    if (responseBody.capacity() > kKeptBodyCapacity) responseBody.shrink_to_fit();
     failedInCallback = false;
     headersComplete = false;
   }

@@ -171,6 +171,8 @@ bool HttpRequest::Impl::Configure() {
   set(CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
   set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBody));
+  // Replies run to megabytes: a larger receive buffer takes them in fewer rounds.
+  set(CURLOPT_BUFFERSIZE, 256L * 1024);
 
   // Name resolution and connect share curl's one connect limit; 0 means none.
   const long connectLimit =

@@ -153,6 +153,41 @@ TEST_F(HttpRequestTest, CallsOutOfOrderOrOutsideHttpFail) {
   EXPECT_TRUE(r.SetAutoLogonPolicy(0));
 }
 
+TEST_F(HttpRequestTest, NeverRedirectsFromHttpsDownToHttp) {
+  httplib::SSLServer tls(XYX_WEB_TEST_DATA "/test_cert.pem", XYX_WEB_TEST_DATA "/test_key.pem");
+  tls.Get("/secure", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("secure", "text/plain");
+  });
+  tls.Get("/same",
+          [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/secure"); });
+  const std::string plain = http_.Url("/hello");
+  tls.Get("/down",
+          [&](const httplib::Request&, httplib::Response& res) { res.set_redirect(plain); });
+  const int port = tls.bind_to_any_port("127.0.0.1");
+  std::thread thread([&] { tls.listen_after_bind(); });
+  while (!tls.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  const std::string base = "https://127.0.0.1:" + std::to_string(port);
+
+  HttpRequest r;
+  // The test certificate is self-signed: refused until its errors are ignored.
+  ASSERT_TRUE(r.Open("GET", base + "/secure"));
+  EXPECT_FALSE(r.Send());
+  ASSERT_TRUE(r.SetOption(HttpRequest::kOptionSslErrorIgnoreFlags, std::int32_t{13056}));
+  ASSERT_TRUE(r.Open("GET", base + "/secure"));
+  ASSERT_TRUE(r.Send());
+  EXPECT_EQ(r.ResponseBody(), "secure");
+  ASSERT_TRUE(r.Open("GET", base + "/same"));
+  ASSERT_TRUE(r.Send());
+  EXPECT_EQ(r.ResponseBody(), "secure");
+  ASSERT_TRUE(r.Open("GET", base + "/down"));
+  EXPECT_FALSE(r.Send());
+  EXPECT_EQ(r.ResponseBody(), "");
+  EXPECT_EQ(r.Status(), 0);
+
+  tls.stop();
+  thread.join();
+}
+
 TEST_F(HttpRequestTest, BasicCredentials) {
   RawServer raw(
       [](const RawServer::Connection& c, const std::string&) { c.Write(OkResponse("ok")); });

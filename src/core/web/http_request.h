@@ -23,6 +23,9 @@ class HttpRequest {
   static constexpr int kMaxRedirects = 10;
   // Option number that switches automatic redirects (a boolean, on by default).
   static constexpr int kOptionEnableRedirects = 6;
+  // Option number whose flags name certificate errors to ignore on https: 0x100 unknown
+  // authority, 0x200 wrong usage, 0x1000 name mismatch, 0x2000 expired (13056 all of them).
+  static constexpr int kOptionSslErrorIgnoreFlags = 4;
   // Proxy settings of SetProxy.
   static constexpr int kProxyDefault = 0;  // the environment's http_proxy / no_proxy
   static constexpr int kProxyDirect = 1;

@@ -235,6 +235,13 @@ bool HttpRequest::Impl::Configure() {
     set(CURLOPT_PROXYUSERNAME, proxyCredentials->first.c_str());
     set(CURLOPT_PROXYPASSWORD, proxyCredentials->second.c_str());
   }
+  const auto ignore = options.find(kOptionSslErrorIgnoreFlags);
+  const std::int32_t* ignoreFlags =
+      ignore == options.end() ? nullptr : std::get_if<std::int32_t>(&ignore->second);
+  if (ignoreFlags && (*ignoreFlags & (0x100 | 0x200 | 0x2000))) {
+    set(CURLOPT_SSL_VERIFYPEER, 0L);
+  }
+  if (ignoreFlags && (*ignoreFlags & 0x1000)) set(CURLOPT_SSL_VERIFYHOST, 0L);
   if (!clientCertificate.empty()) {
     set(CURLOPT_SSLCERT, clientCertificate.c_str());
     set(CURLOPT_SSLKEY, clientCertificate.c_str());

@@ -258,13 +258,13 @@ TEST_F(HttpSessionTest, TimeLimitsEndStalledExchanges) {
     const auto start = Clock::now();
     // 1.5 s: send and receive limits of 1500 ms, a wait of 1 s.
     EXPECT_EQ(session_.AccessWebPage(raw.Url("/"), "", 0, 1.5f), "") << s.name;
-    EXPECT_LT(SecondsSince(start), 2.5) << s.name;
+    EXPECT_LT(SecondsSince(start), 3.5) << s.name;
     // A synchronous request has no wait step: the receive limit alone ends it.
     const auto syncStart = Clock::now();
     EXPECT_EQ(session_.AccessWebPage(raw.Url("/"), "", 0, 1.5f, std::nullopt, true), "") << s.name;
     const double took = SecondsSince(syncStart);
     EXPECT_GT(took, 1.3) << s.name;
-    EXPECT_LT(took, 2.8) << s.name;
+    EXPECT_LT(took, 4.5) << s.name;
   }
 }
 
@@ -276,7 +276,7 @@ TEST_F(HttpSessionTest, SetTimeoutsFillsMissingLimitsFromTheResolveLimit) {
   EXPECT_EQ(session_.AccessWebPage(raw.Url("/"), "", 0, -1.0f, std::nullopt, true), "");
   const double took = SecondsSince(start);
   EXPECT_GT(took, 0.6);
-  EXPECT_LT(took, 2.0);
+  EXPECT_LT(took, 3.5);
 }
 
 TEST_F(HttpSessionTest, ADripIsNotAStallButTheWaitStillEnds) {
@@ -318,7 +318,7 @@ TEST_F(HttpSessionTest, BrokenServersGiveEmptyResults) {
     EXPECT_EQ(session_.AccessWebPage(raw.Url("/"), "", 0, 2), "") << name;
     EXPECT_EQ(session_.GetStatus(), 0) << name;
     EXPECT_EQ(session_.GetAllResponseHeaders(), "") << name;
-    EXPECT_LT(SecondsSince(start), 2.5) << name;
+    EXPECT_LT(SecondsSince(start), 3.5) << name;
   }
   const std::string closed = "http://127.0.0.1:" + std::to_string(test::ClosedPort()) + "/";
   EXPECT_EQ(session_.AccessWebPage(closed), "");

@@ -8,6 +8,7 @@
 
 #include "gui/app/home_pages.h"
 #include "gui/app/main_window.h"
+#include "gui/platform/file_dialog.h"
 #include "gui/platform/shell.h"
 
 namespace xyx {
@@ -363,6 +364,8 @@ void MainWindowTest::linksOpenTheirAddresses() {
   QVERIFY(control);
   auto* link = qobject_cast<LinkLabel*>(control);
   std::unique_ptr<QSignalSpy> pressed;
+  // The player and export links open their file dialogs: answer them as cancelled.
+  FileDialog::instance()->setNextFileName(QString());
   if (link) pressed = std::make_unique<QSignalSpy>(link, &LinkLabel::leftPressed);
 
   QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));

@@ -109,6 +109,23 @@ TEST(SortKeysTest, SortedOrderIsStableAndDescendingIsItsReverse) {
   EXPECT_TRUE(SortedOrder(SortKeys(), true).empty());
 }
 
+TEST(SortKeysTest, RankedAndPrefixedKeysSortAsTheirText) {
+  // Keys sharing long prefixes, shorter than eight bytes, and integer keys with their ranks.
+  const std::vector<std::int64_t> values = {5, -3, 4'294'967'296, 0, -3, 7, -9'000'000'000, 5};
+  SortKeys texts;
+  SortKeys ranked;
+  for (const std::int64_t v : values) {
+    texts.Add(IntegerKey(v));
+    AppendIntegerKey(v, ranked.Buffer());
+    ranked.EndKey(IntegerRank(v));
+  }
+  EXPECT_EQ(SortedOrder(ranked, true), SortedOrder(texts, true));
+  EXPECT_EQ(SortedOrder(ranked, true), (std::vector<std::size_t>{6, 1, 4, 3, 0, 7, 5, 2}));
+  SortKeys mixed;
+  for (const char* k : {"abcdefghZ", "ab", "abcdefghA", "abcdefgh", "a", "abcdefgi"}) mixed.Add(k);
+  EXPECT_EQ(SortedOrder(mixed, true), (std::vector<std::size_t>{4, 1, 3, 2, 0, 5}));
+}
+
 TEST(SortKeysTest, KindsOutsideTheFiveAreRefused) {
   SortKeyKind kind = SortKeyKind::kText;
   EXPECT_FALSE(ToSortKeyKind(-1, kind));

@@ -11,25 +11,6 @@ namespace xyx {
 
 namespace {
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -44,26 +25,54 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-bool WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes) {
+ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(target)) {
   const std::filesystem::path dir =
-      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+      target_.has_parent_path() ? target_.parent_path() : std::filesystem::path(".");
   std::random_device seed;
   for (int attempt = 0; attempt < 16; ++attempt) {
-    const std::filesystem::path temp =
-        dir / ("." + target.filename().string() + "." + std::to_string(seed()) + ".part");
-    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (fd.get() < 0) {
-      if (errno == EEXIST) continue;
-      return false;
-    }
-    const bool written = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    if (!fd.Close() || !written || ::rename(temp.c_str(), target.c_str()) != 0) {
-      ::unlink(temp.c_str());
-      return false;
-    }
-    return true;
+    temp_ = dir / ("." + target_.filename().string() + "." + std::to_string(seed()) + ".part");
+    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0 || errno != EEXIST) break;
   }
-  return false;
+  if (fd_ < 0) temp_.clear();
+}
+
+ReplacingFile::~ReplacingFile() {
+  Abandon();
+}
+
+void ReplacingFile::Abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_.clear();
+}
+
+bool ReplacingFile::Write(std::string_view bytes) {
+  if (fd_ < 0) return false;
+  if (!WriteAll(fd_, bytes)) {
+    Abandon();
+    return false;
+  }
+  return true;
+}
+
+bool ReplacingFile::Commit() {
+  if (fd_ < 0) return false;
+  const bool synced = ::fsync(fd_) == 0;
+  const bool closed = ::close(fd_) == 0;
+  fd_ = -1;
+  if (!synced || !closed || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    Abandon();
+    return false;
+  }
+  temp_.clear();
+  return true;
+}
+
+bool WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes) {
+  ReplacingFile file(target);
+  return file.Write(bytes) && file.Commit();
 }
 
 }  // namespace xyx

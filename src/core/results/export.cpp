@@ -7,11 +7,13 @@ Bytes AddressListBytes(const std::vector<Text>& addresses) {
   for (const auto& a : addresses) total += a.size() + 2;
   Bytes out;
   out.reserve(total);
-  for (const auto& a : addresses) {
-    out += a;
-    out += "\r\n";
-  }
+  for (const auto& a : addresses) AppendAddressLine(out, a);
   return out;
+}
+
+void AppendAddressLine(Bytes& list, std::string_view address) {
+  list += address;
+  list += "\r\n";
 }
 
 }  // namespace xyx

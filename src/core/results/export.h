@@ -10,4 +10,8 @@ namespace xyx {
 
 Bytes AddressListBytes(const std::vector<Text>& addresses);
 
+// Appends one line of the list: the address and CR LF. Building the list line by line gives
+// the same bytes as AddressListBytes without holding every address twice.
+void AppendAddressLine(Bytes& list, std::string_view address);
+
 }  // namespace xyx

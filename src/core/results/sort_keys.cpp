@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <numeric>
 
 #include "core/text/encoding.h"
 
@@ -41,14 +40,47 @@ bool ToSortKeyKind(int kind, SortKeyKind& out) {
 
 void SortKeys::Reserve(std::size_t rows, std::size_t bytesPerRow) {
   ends_.reserve(rows);
+  prefixes_.reserve(rows);
   bytes_.reserve(rows * bytesPerRow);
 }
 
+void SortKeys::EndKey() {
+  const std::size_t begin = ends_.empty() ? 0 : ends_.back();
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    const std::size_t at = begin + i;
+    const auto byte = at < bytes_.size() ? static_cast<unsigned char>(bytes_[at]) : 0u;
+    prefix = (prefix << 8) | byte;
+  }
+  ends_.push_back(bytes_.size());
+  prefixes_.push_back(prefix);
+  ranked_ = false;
+}
+
+void SortKeys::EndKey(std::uint64_t rank) {
+  ends_.push_back(bytes_.size());
+  prefixes_.push_back(rank);
+}
+
 std::vector<std::size_t> SortedOrder(const SortKeys& keys, bool ascending) {
-  std::vector<std::size_t> order(keys.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+  // The prefixes sit beside the row numbers, so most comparisons stay in one cache line.
+  struct Entry {
+    std::uint64_t prefix;
+    std::size_t row;
+  };
+  std::vector<Entry> entries(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) entries[i] = {keys.Prefix(i), i};
+  if (keys.Ranked()) {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.prefix < b.prefix; });
+  } else {
+    std::stable_sort(entries.begin(), entries.end(), [&keys](const Entry& a, const Entry& b) {
+      if (a.prefix != b.prefix) return a.prefix < b.prefix;
+      return keys[a.row] < keys[b.row];
+    });
+  }
+  std::vector<std::size_t> order(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].row;
   if (!ascending) std::reverse(order.begin(), order.end());
   return order;
 }

@@ -33,7 +33,10 @@ class SortKeys {
   void Reserve(std::size_t rows, std::size_t bytesPerRow);
   // The key of the next row is whatever was appended to Buffer() since the last EndKey().
   std::string& Buffer() { return bytes_; }
-  void EndKey() { ends_.push_back(bytes_.size()); }
+  void EndKey();
+  // Ends a key whose order `rank` gives exactly: keys with a lower rank are lower, equal
+  // ranks are equal keys. Sorting then compares ranks only.
+  void EndKey(std::uint64_t rank);
   void Add(std::string_view key) {
     bytes_ += key;
     EndKey();
@@ -44,15 +47,27 @@ class SortKeys {
     const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
     return std::string_view(bytes_).substr(begin, ends_[i] - begin);
   }
+  // The first eight bytes of key i as a big-endian number (shorter keys padded with zero
+  // bytes), or the rank given: comparing these first settles most comparisons without
+  // touching the keys themselves.
+  std::uint64_t Prefix(std::size_t i) const { return prefixes_[i]; }
+  bool Ranked() const { return ranked_; }
 
  private:
   std::string bytes_;
   std::vector<std::size_t> ends_;
+  std::vector<std::uint64_t> prefixes_;
+  bool ranked_ = true;
 };
 
 // The row indexes in sorted order: a stable ascending sort of the keys, reversed whole for
 // descending.
 std::vector<std::size_t> SortedOrder(const SortKeys& keys, bool ascending);
+
+// The rank of an integer: the same order as its key.
+inline std::uint64_t IntegerRank(std::int64_t value) {
+  return static_cast<std::uint64_t>(value) ^ (std::uint64_t{1} << 63);
+}
 
 // Kinds 3 and 4: the magnitude in decimal, zero-filled to 31 digits. A negative value is "-"
 // followed by the nines' complement of those digits, so that negative values sort before the

@@ -15,6 +15,7 @@ namespace xyx {
 namespace {
 
 constexpr int kAddressColumn = 3;
+constexpr std::size_t kPieceBytes = 1 << 20;
 
 }  // namespace
 
@@ -38,19 +39,23 @@ void ExportAddressList(MainWindow& window) {
   const QString fileName = dialog->fileName();
 
   // Other handlers may run meanwhile and change the list; the count read here is the one
-  // exported, and rows gone by then read as empty lines.
+  // exported, and rows gone by then read as empty lines. The lines go to the file in pieces,
+  // and the file replaces the target only when all of them are written.
   ResultListModel* model = window.resultModel();
   const int count = model->rowCount();
-  std::vector<Text> addresses;
-  addresses.reserve(static_cast<std::size_t>(count));
+  ReplacingFile file(QFile::encodeName(fileName).toStdString());
+  Bytes piece;
+  piece.reserve(kPieceBytes + 4096);
   EventSlice slice;
-  for (int row = 0; row < count; ++row) {
-    addresses.push_back(ToLocal(model->CellText(row, kAddressColumn)));
+  for (int row = 0; row < count && file.Good(); ++row) {
+    AppendAddressLine(piece, ToLocal(model->CellText(row, kAddressColumn)));
+    if (piece.size() >= kPieceBytes) {
+      file.Write(piece);
+      piece.clear();
+    }
     slice.Tick();
   }
-
-  const std::string target = QFile::encodeName(fileName).toStdString();
-  const bool written = WriteFileReplacing(target, AddressListBytes(addresses));
+  const bool written = file.Write(piece) && file.Commit();
   MessageBox::Show(&window, QMessageBox::NoIcon, QStringLiteral("信息："),
                    written ? QStringLiteral("导出成功！") : QStringLiteral("导出失败！"),
                    QMessageBox::Ok);

@@ -101,11 +101,21 @@ std::int64_t ResultListModel::RowValue(int row) const {
 
 void ResultListModel::ReorderRows(const std::vector<std::size_t>& order) {
   if (order.size() != rows_.size()) return;
-  std::vector<ResultRow> reordered;
-  reordered.reserve(rows_.size());
-  for (const std::size_t from : order) reordered.push_back(std::move(rows_[from]));
   beginResetModel();
-  rows_ = std::move(reordered);
+  // In place, one cycle of the permutation at a time: row i takes the row at order[i].
+  std::vector<bool> placed(rows_.size(), false);
+  for (std::size_t start = 0; start < rows_.size(); ++start) {
+    if (placed[start]) continue;
+    ResultRow first = std::move(rows_[start]);
+    std::size_t at = start;
+    while (order[at] != start) {
+      rows_[at] = std::move(rows_[order[at]]);
+      placed[at] = true;
+      at = order[at];
+    }
+    rows_[at] = std::move(first);
+    placed[at] = true;
+  }
   endResetModel();
 }
 

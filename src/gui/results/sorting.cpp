@@ -45,11 +45,10 @@ SortKeys BuildKeys(const std::vector<ResultRow>& rows, int column, SortKeyKind k
       break;
     case SortKeyKind::kValue:
     case SortKeyKind::kImage:
-      keys.Reserve(rows.size(), 32);
+      // The rank orders exactly as the zero-filled text key would, without writing it.
+      keys.Reserve(rows.size(), 0);
       for (const ResultRow& row : rows) {
-        AppendIntegerKey(kind == SortKeyKind::kValue ? row.value : CellImage(row, column),
-                         keys.Buffer());
-        keys.EndKey();
+        keys.EndKey(IntegerRank(kind == SortKeyKind::kValue ? row.value : CellImage(row, column)));
       }
       break;
   }

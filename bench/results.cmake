@@ -1,0 +1,5 @@
+if(TARGET xiyingxia_gui)
+  add_executable(bench_results results_bench.cpp)
+  xiyingxia_warnings(bench_results)
+  target_link_libraries(bench_results PRIVATE xiyingxia_gui)
+endif()

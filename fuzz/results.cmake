@@ -1,0 +1,1 @@
+xiyingxia_fuzzer(fuzz_sort_keys fuzz_sort_keys.cpp)

@@ -135,7 +135,7 @@ std::unique_ptr<Catalogue> Catalogue::Open(const std::string& dbPath, std::strin
   SqliteHandle db(raw);
   // Reading through a memory map saves a system call per page on every search.
   std::string ignored;
-  Exec(db.get(), "PRAGMA mmap_size=1073741824; PRAGMA cache_size=-16384;", ignored);
+  Exec(db.get(), "PRAGMA mmap_size=1073741824; PRAGMA cache_size=-2048;", ignored);
   if (!Prepare(db.get(), "SELECT 1 FROM films_fts LIMIT 1")) {
     error = dbPath + " holds no catalogue";
     return nullptr;

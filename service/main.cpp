@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
     if (!temporary.empty()) std::filesystem::remove(temporary);
     return 1;
   }
+  xyx::service::RaiseListenBacklog(port);
   std::cout << "xiyingxia-service listening on " << host << ":" << port << std::endl;
   server.listen_after_bind();
   if (!temporary.empty()) std::filesystem::remove(temporary);

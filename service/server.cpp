@@ -1,5 +1,8 @@
 #include "server.h"
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <map>
 #include <memory>
 
@@ -37,7 +40,12 @@ void InstallSearchService(httplib::Server& server, const std::string& dbPath, in
   // Replies go out as headers then body: without TCP_NODELAY, Nagle's algorithm and the
   // client's delayed ACK hold every kept-alive reply back for tens of milliseconds.
   server.set_tcp_nodelay(true);
-  server.set_keep_alive_max_count(10000);
+  server.set_keep_alive_max_count(1000);
+  // A kept-alive connection holds its thread between requests, so the pool must be larger
+  // than the number of clients expected at once, or the extra ones wait out their timeouts.
+  server.new_task_queue = [] {
+    return new httplib::ThreadPool(kServingThreads);  // the server takes ownership
+  };
 
   server.Post(path, [dbPath, limit](const httplib::Request& req, httplib::Response& res) {
     const SearchCall call = ParseSearchCall(req.body);
@@ -75,6 +83,26 @@ void InstallSearchService(httplib::Server& server, const std::string& dbPath, in
       [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
         Fault(res, {500, "SOAP-ENV:Server", "internal error"});
       });
+}
+
+void RaiseListenBacklog(int port) {
+  for (int fd = 0; fd < 1024; ++fd) {
+    int listening = 0;
+    socklen_t length = sizeof listening;
+    if (::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &length) != 0 || !listening) {
+      continue;
+    }
+    sockaddr_storage address{};
+    socklen_t addressLength = sizeof address;
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &addressLength) != 0) continue;
+    int boundPort = -1;
+    if (address.ss_family == AF_INET) {
+      boundPort = ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
+    } else if (address.ss_family == AF_INET6) {
+      boundPort = ntohs(reinterpret_cast<const sockaddr_in6*>(&address)->sin6_port);
+    }
+    if (boundPort == port) ::listen(fd, SOMAXCONN);
+  }
 }
 
 }  // namespace xyx::service

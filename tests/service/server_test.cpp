@@ -18,6 +18,7 @@ class ServerTest : public CatalogueFixture {
     InstallSearchService(server_, db_, 1000);
     port_ = server_.bind_to_any_port("127.0.0.1");
     ASSERT_GT(port_, 0);
+    RaiseListenBacklog(port_);
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     while (!server_.is_running()) std::this_thread::yield();
   }

@@ -7,6 +7,7 @@
 
 #include "core/text/encoding.h"
 #include "core/text/iconv_converter.h"
+#include "core/text/utf8_to_gb18030.h"
 #include "core/web/text_between.h"
 
 namespace xyx {
@@ -75,7 +76,10 @@ bool IsPlainAscii(std::string_view s) {
 Text ConvertStrict(std::string_view rest, int kind) {
   // ASCII reads the same in UTF-8 and GB18030; skipping the converter changes nothing.
   if (kind == kUtf8 && IsPlainAscii(rest)) return Text(rest);
-  std::optional<std::string> out = ConverterFor(kind).Convert(rest);
+  // UTF-8, the service's encoding, goes through the table: iconv's own speed on Chinese text
+  // would cost more than the whole HTTP exchange.
+  std::optional<std::string> out =
+      kind == kUtf8 ? Utf8ToGb18030(rest) : ConverterFor(kind).Convert(rest);
   if (!out) return Text();
   const std::size_t zero = out->find('\0');
   if (zero != npos) out->resize(zero);

@@ -1,5 +1,7 @@
 #include "soap.h"
 
+#include "core/text/xml_escape.h"
+
 #include <cstdint>
 
 namespace xyx::service {
@@ -179,30 +181,6 @@ class CallReader {
   std::string keywordText_;
 };
 
-std::string XmlEscape(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out.push_back(c);
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 std::optional<std::string> ResolveXmlText(std::string_view text) {
@@ -329,8 +307,9 @@ std::string SearchResponse(const std::vector<CatalogueEntry>& entries) {
 
 std::string FaultResponse(const SoapFault& fault) {
   std::string out(kEnvelopeOpen);
-  out += "<SOAP-ENV:Fault><faultcode>" + XmlEscape(fault.code) + "</faultcode><faultstring>" +
-         XmlEscape(fault.reason) + "</faultstring></SOAP-ENV:Fault>";
+  out += "<SOAP-ENV:Fault><faultcode>" + XmlEscapeUtf8(fault.code, true) +
+         "</faultcode><faultstring>" + XmlEscapeUtf8(fault.reason, true) +
+         "</faultstring></SOAP-ENV:Fault>";
   out += kEnvelopeClose;
   return out;
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "core/text/encoding.h"
+#include "core/text/xml_escape.h"
 
 namespace xyx {
 
@@ -27,25 +28,6 @@ namespace {
 // The start marker is held with two-apostrophe pairs standing for double quotes.
 constexpr std::string_view kResultHeadHeld = "<return xsi:type=''xsd:string''>";
 constexpr std::string_view kResultTail = "</return>";
-
-Text EscapeForXml(std::string_view text) {
-  Text out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t len = CharLength(text, i);
-    if (len == 1 && text[i] == '&') {
-      out += "&amp;";
-    } else if (len == 1 && text[i] == '<') {
-      out += "&lt;";
-    } else if (len == 1 && text[i] == '>') {
-      out += "&gt;";
-    } else {
-      out.append(text.substr(i, len));
-    }
-    i += len;
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -89,7 +71,7 @@ Bytes ToUtf8Bytes(std::string_view text) {
 }
 
 Bytes BuildSearchRequest(std::string_view keyword) {
-  const Text value = EscapeForXml(BytesToText(ToUtf8Bytes(keyword)));
+  const Text value = XmlEscapeUtf8(BytesToText(ToUtf8Bytes(keyword)), false);
   // The template holds exactly one "*"; the keyword is put in once and not scanned again.
   const std::size_t star = SearchEnvelope.find('*');
   Bytes body;

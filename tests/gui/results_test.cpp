@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -71,6 +72,7 @@ class ResultsTest : public QObject {
   void firstActivationReadsTheStoredPlayer();
   void noPlayerFoundAsksForOneAndStoresItOnce();
   void playerGetsOnePlaylistPerDoubleClick();
+  void storedPathWithIconSuffixFallsBackToTheDefault();
   void doubleClickWithoutARowDoesNothing();
 
   void hintFollowsTheCurrentRow();
@@ -383,6 +385,30 @@ void ResultsTest::playerGetsOnePlaylistPerDoubleClick() {
     QCOMPARE(QFile::permissions(QDir(tmp_).filePath(name)) & 0x7777,
              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
   }
+}
+
+void ResultsTest::storedPathWithIconSuffixFallsBackToTheDefault() {
+  if (!QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty()) {
+    QSKIP("the default player is a Windows program and would start through wine");
+  }
+  const QString player = WriteFakePlayer();
+  // The stored value names no file; the default path, relative here, names the fake player.
+  QVERIFY(WritePlayerValue(*std::make_unique<RegistryStore>(RegistryStore::ForCurrentUser()),
+                           Utf8ToLocalText(player.toStdString() + ",0")));
+  const QString previous = QDir::currentPath();
+  QVERIFY(QDir::setCurrent(dir_->path()));
+  const QString defaultPath = QString::fromUtf8(kDefaultPlayerPath.data(),
+                                                static_cast<qsizetype>(kDefaultPlayerPath.size()));
+  QVERIFY(QFile::copy(player, defaultPath));
+  FillRows({Row("a", "", "qvod://a")});
+  window_->resultList()->SetCurrentRow(0);
+  DoubleClickRow(0);
+  QDir::setCurrent(previous);
+  QCOMPARE(MessageBox::shownCount(), 0);
+  QCOMPARE(FromLocal(state_->playerPath), defaultPath);
+  QCOMPARE(window_->StatusText(), kPlaying);
+  const QDir runs(dir_->filePath(QStringLiteral("runs")));
+  QTRY_COMPARE(runs.entryList({"*.done"}, QDir::Files).size(), 1);
 }
 
 void ResultsTest::doubleClickWithoutARowDoesNothing() {

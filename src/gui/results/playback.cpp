@@ -1,5 +1,6 @@
 #include "gui/results/playback.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
@@ -128,8 +129,12 @@ int ShowNotice(const QString& message, int flags, const QString& title) {
 
 void RunProgram(const QString& program, const QString& parameter) {
   const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+  // The program was found relative to the working directory; a bare name would otherwise be
+  // looked up on the PATH instead.
+  const QFileInfo file(program);
+  const QString path = file.exists() ? file.absoluteFilePath() : program;
   const ProgramCommand command =
-      PlayerCommand(program.toStdString(), parameter.toStdString(), wine.toStdString());
+      PlayerCommand(path.toStdString(), parameter.toStdString(), wine.toStdString());
   QStringList arguments;
   for (const std::string& argument : command.arguments) arguments << FromUtf8(argument);
   QProcess::startDetached(FromUtf8(command.program), arguments);

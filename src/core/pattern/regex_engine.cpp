@@ -15,7 +15,7 @@ std::u16string RegexEngine::TextToVariant(std::string_view text) {
   return LocalToUtf16(text);
 }
 
-Text RegexEngine::VariantToText(const Variant& value) {
+Text RegexEngine::VariantToText(const RegexVariant& value) {
   return value ? Utf16ToLocalText(*value) : Text();
 }
 
@@ -64,7 +64,7 @@ std::optional<Match> RegexEngine::MatchItem(int matchIndex) const {
   return matches->Item(matchIndex - 1);
 }
 
-Variant RegexEngine::MatchValue(int matchIndex, int subIndex) const {
+RegexVariant RegexEngine::MatchValue(int matchIndex, int subIndex) const {
   const std::optional<Match> m = MatchItem(matchIndex);
   if (!m) return std::nullopt;
   if (subIndex <= 0) return m->Value();
@@ -102,7 +102,7 @@ int RegexEngine::SubMatchCount() const {
 
 int RegexEngine::MatchLength(int matchIndex, int subIndex) const {
   if (subIndex > 0) {
-    const Variant v = MatchValue(matchIndex, subIndex);
+    const RegexVariant v = MatchValue(matchIndex, subIndex);
     return v ? static_cast<int>(v->size()) : 0;
   }
   const std::optional<Match> m = MatchItem(matchIndex);
@@ -110,7 +110,7 @@ int RegexEngine::MatchLength(int matchIndex, int subIndex) const {
 }
 
 int RegexEngine::MatchByteLength(int matchIndex, int subIndex) const {
-  const Variant v = MatchValue(matchIndex, subIndex);
+  const RegexVariant v = MatchValue(matchIndex, subIndex);
   return v ? static_cast<int>(VariantToText(v).size()) : 0;
 }
 

@@ -31,7 +31,7 @@ class RegexEngine {
                         bool caseSensitive = false, bool singleLine = false,
                         bool firstMatchOnly = false);
   int MatchCount() const;
-  Variant MatchValue(int matchIndex, int subIndex) const;
+  RegexVariant MatchValue(int matchIndex, int subIndex) const;
   Text MatchText(int matchIndex, int subIndex = 0) const;
   Text SubMatchText(int matchIndex, int subIndex) const;
   // With a pattern given, SetPattern(pattern, flags...) runs first; without one the flags are
@@ -53,7 +53,7 @@ class RegexEngine {
 
  private:
   static std::u16string TextToVariant(std::string_view text);
-  static Text VariantToText(const Variant& value);
+  static Text VariantToText(const RegexVariant& value);
   std::optional<Match> MatchItem(int matchIndex) const;
 
   std::shared_ptr<RegExpObject> regExp;

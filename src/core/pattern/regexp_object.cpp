@@ -93,7 +93,7 @@ struct RegExpObject::Pcre {
   int compileError = 0;
 };
 
-Variant SubMatchCollection::Item(int index) const {
+RegexVariant SubMatchCollection::Item(int index) const {
   if (index < 0 || index >= Count()) return std::nullopt;
   return items_[static_cast<std::size_t>(index)];
 }
@@ -273,7 +273,7 @@ void RegExpObject::ExecuteInto(std::u16string_view subject, MatchCollection& out
   out.subject_.assign(subject);
 }
 
-Variant RegExpObject::Replace(std::u16string_view subject, std::u16string_view replacement) {
+RegexVariant RegExpObject::Replace(std::u16string_view subject, std::u16string_view replacement) {
   lastError_ = 0;
   if (!Compile()) return std::nullopt;
   replaceOffsets_.clear();

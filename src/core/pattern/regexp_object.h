@@ -16,17 +16,17 @@ namespace xyx {
 
 // The value an automation call hands back: a string, or nothing at all (a group that took no
 // part in the match, an index out of range, a failed call).
-using Variant = std::optional<std::u16string>;
+using RegexVariant = std::optional<std::u16string>;
 
 // The group values of one match, group 1 at index 0.
 class SubMatchCollection {
  public:
   int Count() const { return static_cast<int>(items_.size()); }
-  Variant Item(int index) const;
+  RegexVariant Item(int index) const;
 
  private:
   friend class MatchCollection;
-  std::vector<Variant> items_;
+  std::vector<RegexVariant> items_;
 };
 
 class Match {
@@ -86,7 +86,7 @@ class RegExpObject {
 
   // The subject with the first match (every match when Global is on) replaced; the
   // replacement understands $1..$99, $&, $`, $' and $$. Nothing when the call fails.
-  Variant Replace(std::u16string_view subject, std::u16string_view replacement);
+  RegexVariant Replace(std::u16string_view subject, std::u16string_view replacement);
 
   bool Test(std::u16string_view subject);
 

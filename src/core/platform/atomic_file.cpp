@@ -1,5 +1,7 @@
 #include "core/platform/atomic_file.h"
 
+#include "core/platform/file_descriptor.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -8,22 +10,6 @@
 #include <string>
 
 namespace xyx {
-
-namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-}  // namespace
 
 ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(target)) {
   const std::filesystem::path dir =

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "core/platform/environment.h"
+#include "core/platform/file_descriptor.h"
 
 namespace xyx {
 
@@ -18,37 +19,6 @@ namespace {
 
 // Enough names to get past any run of taken ones without looping for ever.
 constexpr int kMaxAttempts = 65536;
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
 
 std::uint32_t NextNumber() {
   static std::atomic<std::uint32_t> counter{0};

@@ -1,5 +1,7 @@
 #include "core/results/playback.h"
 
+#include "core/text/xml_escape.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -28,27 +30,7 @@ bool WritePlayerValue(RegistryStore& store, std::string_view path) {
 }
 
 std::string EscapeXmlAttribute(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
+  return XmlEscapeUtf8(text, true);
 }
 
 Bytes PlaylistContent(std::string_view address) {

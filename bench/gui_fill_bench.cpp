@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <thread>
 
 #include "core/search/protocol.h"
@@ -47,6 +48,10 @@ class GapMonitor : public QObject {
     timer_.setInterval(0);
     connect(&timer_, &QTimer::timeout, this, [this] {
       const qint64 now = clock_.nsecsElapsed();
+      if (now - last_ > 20'000'000 && rows_) {
+        std::printf("  gap of %.1f ms before row %d\n", static_cast<double>(now - last_) / 1e6,
+                    rows_());
+      }
       longest_ = std::max(longest_, now - last_);
       last_ = now;
     });
@@ -58,6 +63,7 @@ class GapMonitor : public QObject {
   }
   double LongestMs() const { return static_cast<double>(longest_) / 1e6; }
   void Stop() { timer_.stop(); }
+  std::function<int()> rows_;
 
  private:
   QTimer timer_;
@@ -93,7 +99,10 @@ int main(int argc, char** argv) {
   while (settle.elapsed() < 500) QCoreApplication::processEvents();
 
   window.searchEdit()->setText(QStringLiteral("周星驰"));
+  // Rows of an earlier search, so that the filling starts where the list is emptied.
+  window.resultModel()->AppendRows({xyx::ResultRow{{"earlier", "1 B", "x", "qvod://"}, 0, 1}});
   GapMonitor gaps;
+  gaps.rows_ = [&] { return window.resultModel()->rowCount(); };
   gaps.Start();
   // The gap that counts is the one while rows go in: start measuring when the list is emptied.
   QObject::connect(window.resultModel(), &QAbstractItemModel::modelReset, &gaps,

@@ -44,6 +44,8 @@ class ResultListModel : public QAbstractTableModel {
   // Appends many rows with one notification to the views.
   void AppendRows(std::vector<ResultRow> rows);
   void Clear();
+  // Room for `rows` rows in all, so that a long fill never stops to move every row it holds.
+  void Reserve(std::size_t rows) { rows_.reserve(rows); }
 
   // Cell access; an index out of range reads as empty and writes nothing.
   QString CellText(int row, int column) const;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <algorithm>
 #include <vector>
 
 #include "core/search/protocol.h"
@@ -22,6 +23,10 @@ namespace {
 // How long the row loop may run before the window gets to handle its events again: short
 // enough to stay responsive, long enough not to repaint after every single row.
 constexpr qint64 kEventSliceMs = 15;
+// Painting a long list costs more as it grows; the row work before the next pass shrinks by
+// what the last pass took, so that the window is never held up much longer than this.
+constexpr qint64 kLongestHoldMs = 25;
+constexpr qint64 kShortestSliceMs = 4;
 
 }  // namespace
 
@@ -85,10 +90,16 @@ void SearchCommand::FillResultList(std::string_view resultText) {
   AppState& state = window_.state();
   ResultListModel* model = window_.resultModel();
 
+  // One row at most per line: growing the list by doubling would move every row it holds, a
+  // pause that grows with the list.
+  model->Reserve(static_cast<std::size_t>(model->rowCount()) +
+                 static_cast<std::size_t>(std::count(resultText.begin(), resultText.end(), '\n')) +
+                 1);
   int count = 0;
   std::vector<ResultRow> batch;
   QElapsedTimer sinceEvents;
   sinceEvents.start();
+  qint64 sliceMs = kEventSliceMs;
   ResultRecordReader reader(resultText);
   ResourceRecord record;
   bool isRecord = false;
@@ -104,10 +115,13 @@ void SearchCommand::FillResultList(std::string_view resultText) {
       batch.push_back(std::move(row));
     }
     // Whole rows reach the list before events run, so a handler never sees half a row.
-    if (sinceEvents.elapsed() >= kEventSliceMs) {
+    if (sinceEvents.elapsed() >= sliceMs) {
       model->AppendRows(std::move(batch));
       batch.clear();
+      QElapsedTimer eventsTook;
+      eventsTook.start();
       if (!LetEventsRun()) return;
+      sliceMs = std::clamp(kLongestHoldMs - eventsTook.elapsed(), kShortestSliceMs, kEventSliceMs);
       sinceEvents.restart();
     }
     if (state.stopRequested) break;

@@ -3,8 +3,13 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
-#include <map>
+#include <algorithm>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
 
 #include "catalogue.h"
 #include "core/search/protocol.h"
@@ -16,16 +21,52 @@ namespace {
 
 constexpr const char* kXml = "text/xml; charset=utf-8";
 
-// SQLite connections are not shared between threads: each serving thread opens its own.
-Catalogue* ThreadCatalogue(const std::string& dbPath) {
-  thread_local std::map<std::string, std::unique_ptr<Catalogue>> open;
-  auto& slot = open[dbPath];
-  if (!slot) {
-    std::string error;
-    slot = Catalogue::Open(dbPath, error);
+// A few catalogue connections shared by all serving threads, one search at a time each. The
+// pool is much smaller than the thread pool: each connection maps the database and keeps its
+// own cache, so one per thread would multiply memory with every client ever served.
+class CataloguePool {
+ public:
+  CataloguePool(std::string dbPath, std::size_t size) : dbPath_(std::move(dbPath)), size_(size) {}
+
+  // Runs `use` with a connection (nullptr when none can be opened).
+  template <typename Use>
+  auto With(Use use) {
+    std::unique_ptr<Catalogue> catalogue;
+    {
+      std::unique_lock lock(mutex_);
+      ready_.wait(lock, [this] { return !idle_.empty() || opened_ < size_; });
+      if (!idle_.empty()) {
+        catalogue = std::move(idle_.back());
+        idle_.pop_back();
+      } else {
+        ++opened_;
+      }
+    }
+    if (!catalogue) {
+      std::string error;
+      catalogue = Catalogue::Open(dbPath_, error);
+    }
+    auto result = use(catalogue.get());
+    {
+      std::lock_guard lock(mutex_);
+      if (catalogue) {
+        idle_.push_back(std::move(catalogue));
+      } else {
+        --opened_;  // try opening again next time
+      }
+    }
+    ready_.notify_one();
+    return result;
   }
-  return slot.get();
-}
+
+ private:
+  std::string dbPath_;
+  std::size_t size_;
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::vector<std::unique_ptr<Catalogue>> idle_;
+  std::size_t opened_ = 0;
+};
 
 void Fault(httplib::Response& res, const SoapFault& fault) {
   res.status = fault.status;
@@ -47,14 +88,19 @@ void InstallSearchService(httplib::Server& server, const std::string& dbPath, in
     return new httplib::ThreadPool(kServingThreads);  // the server takes ownership
   };
 
-  server.Post(path, [dbPath, limit](const httplib::Request& req, httplib::Response& res) {
+  const std::size_t connections =
+      std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, 8);
+  auto pool = std::make_shared<CataloguePool>(dbPath, connections);
+  server.Post(path, [pool, limit](const httplib::Request& req, httplib::Response& res) {
     const SearchCall call = ParseSearchCall(req.body);
     if (call.fault) return Fault(res, *call.fault);
-    Catalogue* catalogue = ThreadCatalogue(dbPath);
-    if (!catalogue) {
-      return Fault(res, {500, "SOAP-ENV:Server", "the catalogue cannot be opened"});
-    }
-    res.set_content(SearchResponse(catalogue->Search(*call.keyword, limit)), kXml);
+    std::optional<std::vector<CatalogueEntry>> entries =
+        pool->With([&](Catalogue* catalogue) -> std::optional<std::vector<CatalogueEntry>> {
+          if (!catalogue) return std::nullopt;
+          return catalogue->Search(*call.keyword, limit);
+        });
+    if (!entries) return Fault(res, {500, "SOAP-ENV:Server", "the catalogue cannot be opened"});
+    res.set_content(SearchResponse(*entries), kXml);
   });
 
   const auto notAllowed = [](const httplib::Request&, httplib::Response& res) {

@@ -253,33 +253,24 @@ SearchCall ParseSearchCall(std::string_view body) {
 }
 
 std::string EscapeField(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '|':
-        out += "&#124;";
-        break;
-      case '\n':
-        out += "&#10;";
-        break;
-      case '\r':
-        out += "&#13;";
-        break;
-      default:
-        out.push_back(c);
+  std::string out = XmlEscapeUtf8(text, false);
+  // "|" and line ends would split the record or its line.
+  const std::size_t special = out.find_first_of("|\n\r");
+  if (special == std::string::npos) return out;
+  std::string fenced;
+  fenced.reserve(out.size() + 8);
+  for (const char c : out) {
+    if (c == '|') {
+      fenced += "&#124;";
+    } else if (c == '\n') {
+      fenced += "&#10;";
+    } else if (c == '\r') {
+      fenced += "&#13;";
+    } else {
+      fenced += c;
     }
   }
-  return out;
+  return fenced;
 }
 
 std::string SearchResponse(const std::vector<CatalogueEntry>& entries) {

@@ -28,6 +28,7 @@
 #include "gui/results/playback.h"
 #include "gui/results/sorting.h"
 #include "gui/search/search_command.h"
+#include "service_process.h"
 
 namespace xyx {
 
@@ -93,7 +94,7 @@ class ResultsTest : public QObject {
   QString WriteFakePlayer();
 
   std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<QProcess> service_;
+  ServiceProcess service_;
   std::unique_ptr<AppState> state_;
   std::unique_ptr<MainWindow> window_;
   QString tmp_;
@@ -124,34 +125,15 @@ void ResultsTest::init() {
 void ResultsTest::cleanup() {
   window_.reset();
   state_.reset();
-  if (service_) {
-    service_->terminate();
-    service_->waitForFinished(5000);
-    service_.reset();
-  }
+  service_.Stop();
   dir_.reset();
 }
 
 void ResultsTest::StartService(const QByteArray& catalogue) {
-  const QString tsv = dir_->filePath(QStringLiteral("catalogue.tsv"));
-  QFile file(tsv);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(catalogue);
-  file.close();
-  service_ = std::make_unique<QProcess>();
-  service_->start(QStringLiteral(XIYINGXIA_SERVICE_BINARY), {"--port", "0", "--import", tsv});
-  QVERIFY(service_->waitForStarted());
-  QByteArray out;
-  QElapsedTimer timer;
-  timer.start();
-  while (!out.contains('\n') && timer.elapsed() < 30000) {
-    service_->waitForReadyRead(100);
-    out += service_->readAllStandardOutput();
-  }
-  const int at = out.indexOf("listening on ");
-  QVERIFY2(at >= 0, out.constData());
-  window_->searchCommand()->SetServiceAddress(
-      ServiceAddress(out.mid(at + 13).trimmed().toStdString()));
+  QByteArray error;
+  const QString host = service_.Start(dir_->path(), catalogue, {}, error);
+  QVERIFY2(!host.isEmpty(), error.constData());
+  window_->searchCommand()->SetServiceAddress(ServiceAddress(host.toStdString()));
 }
 
 void ResultsTest::ClickHeader(int column) {

@@ -19,6 +19,7 @@
 #include "core/web/http_session.h"
 #include "gui/app/main_window.h"
 #include "gui/search/search_command.h"
+#include "service_process.h"
 
 namespace xyx {
 
@@ -103,8 +104,7 @@ class SearchTest : public QObject {
   void Search(const QString& keyword);
 
   std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<QProcess> service_;
-  QString serviceHost_;
+  ServiceProcess service_;
   std::unique_ptr<AppState> state_;
   std::unique_ptr<MainWindow> window_;
 };
@@ -121,35 +121,15 @@ void SearchTest::init() {
 void SearchTest::cleanup() {
   window_.reset();
   state_.reset();
-  if (service_) {
-    service_->terminate();
-    service_->waitForFinished(5000);
-    service_.reset();
-  }
+  service_.Stop();
   dir_.reset();
 }
 
 void SearchTest::StartService(const QByteArray& catalogue) {
-  const QString tsv = dir_->filePath("catalogue.tsv");
-  QFile file(tsv);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(catalogue);
-  file.close();
-  service_ = std::make_unique<QProcess>();
-  service_->start(QStringLiteral(XIYINGXIA_SERVICE_BINARY),
-                  {"--port", "0", "--import", tsv, "--limit", "100000"});
-  QVERIFY(service_->waitForStarted());
-  QByteArray out;
-  QElapsedTimer timer;
-  timer.start();
-  while (!out.contains('\n') && timer.elapsed() < 30000) {
-    service_->waitForReadyRead(100);
-    out += service_->readAllStandardOutput();
-  }
-  const int at = out.indexOf("listening on ");
-  QVERIFY2(at >= 0, out.constData());
-  serviceHost_ = QString::fromUtf8(out.mid(at + 13).trimmed());
-  PointAt(ServiceAddress(serviceHost_.toStdString()));
+  QByteArray error;
+  const QString host = service_.Start(dir_->path(), catalogue, {"--limit", "100000"}, error);
+  QVERIFY2(!host.isEmpty(), error.constData());
+  PointAt(ServiceAddress(host.toStdString()));
 }
 
 void SearchTest::PointAt(const Text& address) {

@@ -10,14 +10,11 @@
 namespace xyx {
 namespace {
 
+using test::Clock;
 using test::HttplibServer;
 using test::OkResponse;
 using test::RawServer;
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using test::SecondsSince;
 
 class HttpRequestTest : public ::testing::Test {
  protected:

@@ -12,14 +12,11 @@
 namespace xyx {
 namespace {
 
+using test::Clock;
 using test::HttplibServer;
 using test::OkResponse;
 using test::RawServer;
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using test::SecondsSince;
 
 // Positions of `parts` in `text`, each after the one before; npos when out of order.
 bool InOrder(const std::string& text, std::initializer_list<std::string> parts) {

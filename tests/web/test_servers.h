@@ -185,4 +185,11 @@ inline std::string OkResponse(const std::string& body, const std::string& extraH
          extraHeaders + "Connection: close\r\n\r\n" + body;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// Seconds from `start` until now, for checking that a time limit took effect.
+inline double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
 }  // namespace xyx::test

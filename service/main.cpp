@@ -9,12 +9,12 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "catalogue.h"
+#include "core/platform/temp_file.h"
 #include "server.h"
 
 #ifndef XIYINGXIA_DEMO_CATALOGUE
@@ -72,9 +72,8 @@ int main(int argc, char** argv) {
 
   std::filesystem::path temporary;
   if (db.empty()) {
-    const char* tmp = std::getenv("TMPDIR");
-    temporary = std::filesystem::path(tmp && *tmp ? tmp : "/tmp") /
-                ("xiyingxia-catalogue-" + std::to_string(getpid()) + ".sqlite");
+    temporary =
+        xyx::TemporaryDirectory() / ("xiyingxia-catalogue-" + std::to_string(getpid()) + ".sqlite");
     db = temporary.string();
     if (import.empty()) import = XIYINGXIA_DEMO_CATALOGUE;
   }

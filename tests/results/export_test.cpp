@@ -1,4 +1,5 @@
 #include "core/results/export.h"
+#include "read_file.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -12,12 +13,7 @@
 namespace xyx {
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::ReadAll;
 
 int FileCount(const std::filesystem::path& dir) {
   int n = 0;

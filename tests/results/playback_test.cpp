@@ -1,4 +1,5 @@
 #include "core/results/playback.h"
+#include "read_file.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -14,12 +15,7 @@
 namespace xyx {
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::ReadAll;
 
 // "<hex digits>.tmp.qsed"
 bool IsPlaylistName(const std::string& name) {
